@@ -1,0 +1,24 @@
+#include "host/filter_table.h"
+
+namespace {
+// "Tavimo"
+constexpr char kFilterName[] = "Tavimo";
+// "Tavimo r10 by Pemlo"
+constexpr char kFilterInformation[] = "Tavimo r10 by Pemlo";
+}  // namespace
+
+FilterTable filterTable = {
+    .flags = kFilterFlags,
+    .windowWidth = 288,
+    .windowHeight = 288,
+    .name = kFilterName,
+    .declared0 = {},
+    .filterProc = FilterProc,
+    .callbacks0 = {},
+    .filterWndProc = FilterWndProc,
+};
+
+extern "C" FilterTable* HOSTAPI GetFilterTable() { return &filterTable; }
+
+// The host asks for a YUY2-capable table by this name; ours is the same record.
+extern "C" FilterTable* HOSTAPI GetFilterTableYUY2() { return &filterTable; }

@@ -1,0 +1,116 @@
+// Test-side controls and books of the native Win32 stand-in.
+// Plug-in code never includes this; tests and the fake host do.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "win32.h"
+
+namespace standin {
+
+// Colour of COLOR_ACTIVEBORDER as Windows 10 draws it; the Wine reference host
+// sets the same value with SetSysColors so pictures compare.
+constexpr uint32_t kActiveBorderRgb = 0xB4B4B4;  // (180, 180, 180), as 0xRRGGBB
+
+// Forgets every window, object, call and counter: each test starts from nothing.
+void Reset();
+
+// ---- windows -------------------------------------------------------------
+// A window's procedure. Calls such as SetMenu, SetCapture and ReleaseCapture
+// deliver their messages through it before they return, as real USER does.
+using WindowProc = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
+
+// Creates a visible top-level window whose client area is width by height
+// pixels, filled with kPoison. No message is sent.
+HWND CreateTestWindow(int clientWidth, int clientHeight, WindowProc proc = nullptr);
+void SetWindowProc(HWND hwnd, WindowProc proc);
+void DestroyTestWindow(HWND hwnd);
+// Delivers a message through the window's procedure and returns its result.
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Changes the client size (pixels are kept where they overlap, new ones are
+// poison) and sends WM_SIZE with the new size in lParam.
+void ResizeClient(HWND hwnd, int clientWidth, int clientHeight);
+// Height of the menu bar: attaching a menu with SetMenu shrinks the client
+// area by this many rows and sends WM_SIZE before SetMenu returns.
+constexpr int kMenuBarHeight = 19;
+
+// The window text as the bytes given to SetWindowTextA.
+std::string WindowText(HWND hwnd);
+HMENU WindowMenu(HWND hwnd);
+HWND CaptureOwner();
+HCURSOR CurrentCursor();
+// The cursor LoadCursorA(nullptr, IDC_SIZEALL) returns.
+HCURSOR SizeAllCursor();
+
+// ---- pixels ------------------------------------------------------------------
+constexpr uint32_t kPoison = 0xFF00FF;  // magenta: "never painted" differs from any drawn colour
+
+// Client-area pixels as 0xRRGGBB, row-major, top row first.
+int ClientWidth(HWND hwnd);
+int ClientHeight(HWND hwnd);
+uint32_t ClientPixel(HWND hwnd, int x, int y);
+const std::vector<uint32_t>& ClientPixels(HWND hwnd);
+void FillClient(HWND hwnd, uint32_t rgb);
+// Pixels of a bitmap made by CreateCompatibleBitmap (0xRRGGBB, top row first).
+int BitmapWidth(HBITMAP bitmap);
+int BitmapHeight(HBITMAP bitmap);
+uint32_t BitmapPixel(HBITMAP bitmap, int x, int y);
+
+// ---- books -------------------------------------------------------------------
+enum class Kind { Window, WindowDc, MemoryDc, Bitmap, Pen, Brush, Region, Menu, Cursor };
+
+struct Books {
+  int windowDcsOut = 0;     // GetDC results not yet given back with ReleaseDC
+  int memoryDcsAlive = 0;   // CreateCompatibleDC results not yet deleted
+  int bitmapsAlive = 0;     // CreateCompatibleBitmap results not yet deleted
+  int regionsAlive = 0;     // CreateRectRgn results not yet deleted
+  int menusAlive = 0;       // CreateMenu results not yet destroyed
+  int stockDeletes = 0;     // DeleteObject on a stock object (always a fault)
+  int selectedDeletes = 0;  // DeleteObject on an object still selected into a DC
+  int badHandleCalls = 0;   // calls given a null, dead or wrong-kind handle
+  int nonStockPenSelections = 0;  // pens other than stock selected at this moment
+  int64_t created = 0;      // all objects ever created (DCs, bitmaps, regions, menus)
+};
+Books GetBooks();
+// The pen currently selected into a DC (window DCs start with BLACK_PEN, as in GDI).
+HGDIOBJ SelectedPen(HDC hdc);
+// The pen a window's DC holds between GetDC calls (real window DCs are reset on
+// release; this reports what was selected when the last DC was released).
+HGDIOBJ PenAtLastRelease(HWND hwnd);
+// The clip region selected into the window's DC when it was last released
+// (0 for none).
+bool ClipAtLastRelease(HWND hwnd, RECT* clip);
+
+// ---- call log ------------------------------------------------------------------
+// One entry per stand-in Win32 call the plug-in makes. args are the call's
+// arguments in Win32 order as integers: handles by value, a RECT as its four
+// fields, a POINT* as 0 or 1 (present), strings omitted (see text).
+struct Call {
+  std::string fn;
+  std::vector<int64_t> args;
+  std::string text;  // SetWindowTextA / InsertMenuItemA: the string's bytes
+};
+const std::vector<Call>& Calls();
+void ClearCalls();
+// Calls with the given function name, in order.
+std::vector<Call> CallsTo(const std::string& fn);
+// "fn(a,b,c)" for readable failure messages.
+std::string ToString(const Call& call);
+
+// ---- menus ---------------------------------------------------------------------
+struct MenuItem {
+  std::string text;  // bytes as given
+  UINT id = 0;
+  UINT type = 0;
+  UINT state = 0;
+  HMENU subMenu = nullptr;
+};
+std::vector<MenuItem> MenuItems(HMENU menu);
+
+// Integer value of a handle, as it appears in Call::args.
+inline int64_t H(const void* handle) { return static_cast<int64_t>(reinterpret_cast<intptr_t>(handle)); }
+
+}  // namespace standin

@@ -1,0 +1,1 @@
+// Placeholder: the stand-in's implementation replaces this file.

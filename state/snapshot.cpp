@@ -1,0 +1,82 @@
+#include "state/snapshot.h"
+
+#include "state/view_state.h"
+#include "view/paint.h"
+
+namespace {
+// Size of the bitmap behind the snapshot; frames are clipped to it.
+int snapshotWidth = 0;
+int snapshotHeight = 0;
+
+int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+}  // namespace
+
+void CreateSnapshot(FilterTable* table) {
+  HostInfo info = {};
+  table->services->GetHostInfo(nullptr, &info);
+  // A host reporting no largest frame still gets a 1x1 bitmap, so the DC and
+  // the bitmap exist together.
+  int width = info.maxWidth > 0 ? info.maxWidth : 1;
+  int height = info.maxHeight > 0 ? info.maxHeight : 1;
+
+  HDC windowDc = GetDC(table->window);
+  viewState.snapshotDc = CreateCompatibleDC(windowDc);
+  viewState.snapshotBitmap = CreateCompatibleBitmap(windowDc, width, height);
+  ReleaseDC(table->window, windowDc);
+
+  if (viewState.snapshotDc == nullptr || viewState.snapshotBitmap == nullptr) {
+    // Out of GDI memory (or a huge largest frame): no half-made snapshot.
+    ReleaseSnapshot();
+    return;
+  }
+  SelectObject(viewState.snapshotDc, viewState.snapshotBitmap);
+  snapshotWidth = width;
+  snapshotHeight = height;
+}
+
+void EnsureSnapshot(FilterTable* table) {
+  if (viewState.snapshotDc == nullptr && viewState.snapshotBitmap == nullptr) CreateSnapshot(table);
+}
+
+BOOL ReleaseSnapshot() {
+  BOOL result = 0;
+  if (viewState.snapshotDc != nullptr) {
+    DeleteDC(viewState.snapshotDc);
+    viewState.snapshotDc = nullptr;
+  }
+  if (viewState.snapshotBitmap != nullptr) {
+    result = DeleteObject(viewState.snapshotBitmap);
+    viewState.snapshotBitmap = nullptr;
+  }
+  return result;
+}
+
+extern "C" BOOL HOSTAPI FilterProc(FilterTable* table, FrameProcInfo* info) {
+  void* editHandle = info->editHandle;
+  BOOL editing = table->services->IsEditing(editHandle);
+  if (viewState.snapshotDc == nullptr || editing == 0) return 1;
+
+  const int width = info->width;
+  const int height = info->height;
+  // frameWidth and frameHeight describe the part of the snapshot holding the
+  // frame: a frame larger than the host's reported largest is cut to the bitmap.
+  viewState.frameWidth = Clamp(width, 0, snapshotWidth);
+  viewState.frameHeight = Clamp(height, 0, snapshotHeight);
+
+  BITMAPINFO header = {};
+  header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  header.bmiHeader.biWidth = width;
+  header.bmiHeader.biHeight = height;  // positive: rows bottom-up
+  header.bmiHeader.biPlanes = 1;
+  header.bmiHeader.biBitCount = 24;
+  header.bmiHeader.biCompression = BI_RGB;
+
+  const void* image = table->services->GetDisplayImage(editHandle, 0);
+  // GDI would read a null image or a negative size as garbage; copy only a real frame.
+  if (image != nullptr && width > 0 && height > 0) {
+    SetDIBitsToDevice(viewState.snapshotDc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                      static_cast<UINT>(height), image, &header, DIB_RGB_COLORS);
+  }
+  PaintView(table, editHandle, nullptr);
+  return 1;
+}

@@ -1,0 +1,3 @@
+#include "state/view_state.h"
+
+constinit ViewState viewState{};

@@ -1,0 +1,79 @@
+// A host for the native tests, written from the host's side of the interface:
+// the six services, a settings store that logs every load and save, the
+// plug-in's window in the Win32 stand-in, and frames whose colours encode
+// their coordinates. Tests reach the plug-in only as a host does: through the
+// record, its two callbacks and window messages.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/filter_table.h"
+#include "platform/standin/standin.h"
+#include "state/view_state.h"
+
+namespace fakehost {
+
+struct SettingEvent {
+  bool save;        // false: LoadIntSetting, true: SaveIntSetting
+  std::string key;
+  int defaultValue; // the default passed to a load (0 for saves)
+  int value;        // what the load returned, or what was saved
+};
+
+struct Host {
+  // What the host answers; tests change these freely.
+  int editing = 1;        // IsEditing result while a video is open
+  int windowVisible = 1;  // IsFilterWindowVisible result
+  int maxWidth = 640;     // largest frame in HostInfo
+  int maxHeight = 360;
+  bool nullImage = false; // GetDisplayImage returns null
+  std::map<std::string, int> stored;  // the settings store
+  std::vector<SettingEvent> settingsLog;
+
+  // The current frame: a 24-bit bottom-up DIB, rows padded to 4 bytes.
+  int frameWidth = 0;
+  int frameHeight = 0;
+  std::vector<uint8_t> image;
+
+  // Service call counts.
+  int isEditingCalls = 0;
+  int isFilterWindowVisibleCalls = 0;
+  int getHostInfoCalls = 0;
+  int getDisplayImageCalls = 0;
+  void* lastEditHandle = nullptr;
+
+  HWND window = nullptr;
+  FilterTable* table = nullptr;
+  void* editHandle = reinterpret_cast<void*>(static_cast<uintptr_t>(0x1234));
+  HostServices services = {};
+};
+
+// Resets the stand-in and the plug-in's state to load-time values, loads the
+// plug-in (GetFilterTable), creates its window with the given client size
+// (the record's 288 by 288 by default) and writes services and window into the
+// record. No message is sent: call Init() for HostMsgInit.
+Host& Start(int clientWidth = 288, int clientHeight = 288);
+Host& Current();
+
+// Sends a message to the plug-in's window (which forwards it to the window
+// callback with the edit handle and the record) and returns the callback's result.
+LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+LRESULT Init();  // HostMsgInit
+LRESULT Exit();  // HostMsgExit
+// lParam for a point: x in the low, y in the high 16 bits.
+LPARAM Point(int x, int y);
+
+// The colour the test frames give pixel (x, y): red = x & 255, green = y & 255,
+// blue = the high bits of both, so every pixel of a frame up to 4096 square differs.
+uint32_t FrameColour(int x, int y);
+// Makes the current frame width by height of FrameColour pixels.
+void SetFrame(int width, int height);
+// Calls FilterProc with the current frame; returns its result.
+BOOL Frame();
+// A FrameProcInfo as the host fills it for the current frame.
+FrameProcInfo MakeFrameInfo();
+
+}  // namespace fakehost

@@ -1,0 +1,3 @@
+#include "view/geometry.h"
+// Placeholder until the geometry lands.
+ViewGeometry ComputeViewGeometry(const RECT&, const FramePoint*) { return {}; }
