@@ -16,6 +16,17 @@ FilterTable filterTable = {
     .filterProc = FilterProc,
     .callbacks0 = {},
     .filterWndProc = FilterWndProc,
+    .hostWords0 = {},
+    .declared1 = {},
+    .information = kFilterInformation,
+    .callbacks1 = {},
+    .services = nullptr,
+    .window = nullptr,
+    .hostWord104 = nullptr,
+    .declared2 = nullptr,
+    .callbacks2 = {},
+    .hostWord128 = nullptr,
+    .reserved = {},
 };
 
 extern "C" FilterTable* HOSTAPI GetFilterTable() { return &filterTable; }

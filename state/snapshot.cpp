@@ -1,5 +1,6 @@
 #include "state/snapshot.h"
 
+#include "host/services.h"
 #include "state/view_state.h"
 #include "view/paint.h"
 
@@ -12,8 +13,9 @@ int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 }  // namespace
 
 void CreateSnapshot(FilterTable* table) {
+  if (table == nullptr) return;
   HostInfo info = {};
-  table->services->GetHostInfo(nullptr, &info);
+  HostGetHostInfo(table, &info);
   // A host reporting no largest frame still gets a 1x1 bitmap, so the DC and
   // the bitmap exist together.
   int width = info.maxWidth > 0 ? info.maxWidth : 1;
@@ -52,8 +54,9 @@ BOOL ReleaseSnapshot() {
 }
 
 extern "C" BOOL HOSTAPI FilterProc(FilterTable* table, FrameProcInfo* info) {
+  if (table == nullptr || info == nullptr) return 1;
   void* editHandle = info->editHandle;
-  BOOL editing = table->services->IsEditing(editHandle);
+  BOOL editing = HostIsEditing(table, editHandle);
   if (viewState.snapshotDc == nullptr || editing == 0) return 1;
 
   const int width = info->width;
@@ -71,7 +74,7 @@ extern "C" BOOL HOSTAPI FilterProc(FilterTable* table, FrameProcInfo* info) {
   header.bmiHeader.biBitCount = 24;
   header.bmiHeader.biCompression = BI_RGB;
 
-  const void* image = table->services->GetDisplayImage(editHandle, 0);
+  const void* image = HostGetDisplayImage(table, editHandle);
   // GDI would read a null image or a negative size as garbage; copy only a real frame.
   if (image != nullptr && width > 0 && height > 0) {
     SetDIBitsToDevice(viewState.snapshotDc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,

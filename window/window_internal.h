@@ -1,0 +1,49 @@
+// Shared pieces of the window callback: one handler per message group.
+#pragma once
+
+#include "host/filter_table.h"
+
+// Menu command identifiers of the menu bar's popup.
+enum : UINT {
+  CmdWheelReverse = 101,
+  CmdRuler = 102,
+  CmdGridNone = 103,
+  CmdGridBlack = 104,
+  CmdGridWhite = 105,
+};
+
+// What one message carries, handed to the handlers below.
+struct WindowMessage {
+  HWND window;
+  WPARAM wParam;
+  LPARAM lParam;
+  void* editHandle;
+  FilterTable* table;
+};
+
+// Signed 16-bit halves of a message parameter, widened to 32 bits.
+int LowSigned(LPARAM value);
+int HighSigned(LPARAM value);
+
+// Formats the title for the current zoom and lock and sets it on the window.
+void SetTitle(HWND window);
+
+// Settings and menu bar (settings.cpp, menu_bar.cpp).
+void LoadSettings(FilterTable* table);
+void StoreSettings(FilterTable* table);
+void BuildMenuBar(HWND window);
+void SetMenuCheck(HMENU menu, UINT id, int checked);
+
+// Host life cycle and window management (filter_wnd_proc.cpp).
+// Pointer, wheel, lock and commands (interaction.cpp).
+void OnMainMouseDown(const WindowMessage& m);
+void OnMainMouseMove(const WindowMessage& m);
+void OnMainStop();
+void OnDragStart(const WindowMessage& m);
+void OnDragMove(const WindowMessage& m);
+void OnDragEnd();
+void OnZoomIn(const WindowMessage& m);
+void OnZoomOut(const WindowMessage& m);
+void OnWheel(const WindowMessage& m);
+void OnLockToggle(const WindowMessage& m);
+void OnCommand(const WindowMessage& m);
