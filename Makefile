@@ -1,7 +1,7 @@
 # Tavimo: `make demo` shows the magnifier at work, `make test` runs every test.
 # Both install what is missing first (Debian, apt-get).
 
-PRESETS := native native-asan win32
+PRESETS := native native-asan fuzz win32
 
 .PHONY: all plugin deps test demo run bench fuzz soak clean
 
@@ -31,3 +31,13 @@ run: plugin
 
 clean:
 	rm -rf build out
+
+# A long fuzz run (FUZZ_SECONDS, default one hour) that adds what it finds to a
+# scratch corpus under build/fuzz; copy real findings into tests/fuzz/corpus.
+FUZZ_SECONDS ?= 3600
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	mkdir -p build/fuzz/long-corpus
+	build/fuzz/tests/fuzz/host_stream_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=512 -print_final_stats=1 \
+	  build/fuzz/long-corpus tests/fuzz/corpus

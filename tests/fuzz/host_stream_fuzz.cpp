@@ -1,0 +1,152 @@
+// Turns fuzz input into a stream of host actions and checks, after every one,
+// that the plug-in's state and the GDI books are still sound. Reaches the
+// plug-in only through its record, its two callbacks and window messages.
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+#include "state/view_state.h"
+#include "tests/fake_host.h"
+
+namespace {
+
+struct Reader {
+  const uint8_t* data;
+  size_t size;
+  size_t at = 0;
+  bool empty() const { return at >= size; }
+  uint8_t Byte() { return at < size ? data[at++] : 0; }
+  uint16_t Word() { return static_cast<uint16_t>(Byte() | Byte() << 8); }
+  uint32_t Dword() { return static_cast<uint32_t>(Word()) | static_cast<uint32_t>(Word()) << 16; }
+};
+
+[[noreturn]] void Fail(const char* what, int step) {
+  std::fprintf(stderr, "invariant broken after action %d: %s\n", step, what);
+  std::abort();
+}
+
+const UINT kMessages[] = {
+    WM_SIZE, WM_ACTIVATE, WM_PAINT, WM_COMMAND, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
+    WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MOUSEWHEEL, WM_CAPTURECHANGED,
+    HostMsgFileOpen, HostMsgFileClose, HostMsgInit, HostMsgExit, HostMsgWindowChange, HostMsgEditChange,
+    HostMsgCommand, HostMsgMainMouseDown, HostMsgMainMouseUp, HostMsgMainMouseMove, HostMsgMainMoveSize,
+    HostMsgMainDoubleClick,
+};
+const char* const kKeys[] = {"nnn", "reverse", "ruler", "grid", "menu"};
+
+// Interesting values for parameters and settings, picked by the input.
+int32_t Interesting(Reader& in) {
+  static const int32_t kValues[] = {0, 1, -1, 2, 7, 24, 25, -9, -10, 99, -20, 0x7FFF, 0x8000, 0xFFFF,
+                                    INT_MAX, INT_MIN, 101, 102, 103, 104, 105, 120, -120, 640, 360};
+  uint8_t pick = in.Byte();
+  if (pick < sizeof kValues / sizeof kValues[0]) return kValues[pick];
+  return static_cast<int32_t>(in.Dword());
+}
+
+LPARAM Param(Reader& in) { return static_cast<LPARAM>(static_cast<int32_t>(Interesting(in))); }
+
+void CheckInvariants(int step, BOOL result, BOOL expected, bool afterExit) {
+  const ViewState& s = viewState;
+  if (result != expected) Fail("callback result", step);
+  if (s.zoomLevel < -9 || s.zoomLevel > 24) Fail("zoomLevel outside -9..24", step);
+  if (s.dragging == 1 && s.tracking == 1) Fail("dragging and tracking both set", step);
+  if ((s.snapshotDc == nullptr) != (s.snapshotBitmap == nullptr)) Fail("half a snapshot", step);
+  for (int flag : {s.rulerOn, s.wheelReversed, s.menuOn, s.coordLocked, s.dragging, s.tracking}) {
+    if (flag != 0 && flag != 1) Fail("flag outside 0/1", step);
+  }
+  const standin::Books b = standin::GetBooks();
+  if (b.windowDcsOut != 0) Fail("window DC not released", step);
+  if (b.regionsAlive != 0) Fail("clip region left alive", step);
+  if (b.nonStockPenSelections != 0) Fail("own pen left selected", step);
+  if (b.stockDeletes != 0) Fail("stock object deleted", step);
+  if (b.selectedDeletes != 0) Fail("selected object deleted", step);
+  if (b.badHandleCalls != 0) Fail("call with a bad handle", step);
+  const int snapshotObjects = s.snapshotDc != nullptr ? 1 : 0;
+  if (b.memoryDcsAlive != snapshotObjects || b.bitmapsAlive != snapshotObjects) Fail("GDI object leaked", step);
+  if (afterExit && (b.memoryDcsAlive != 0 || b.bitmapsAlive != 0)) Fail("snapshot alive after exit", step);
+  if (b.menusAlive > 2) Fail("more menus than one menu bar", step);
+  if (standin::WindowMenu(fakehost::Current().window) == nullptr && b.menusAlive != 0) Fail("orphaned menu", step);
+  HGDIOBJ pen = standin::PenAtLastRelease(fakehost::Current().window);
+  if (pen != nullptr && pen != GetStockObject(BLACK_PEN)) Fail("pen not selected back before release", step);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Reader in{data, size};
+  fakehost::Host& host = fakehost::Start(288, 288);
+  host.maxWidth = 64;
+  host.maxHeight = 48;
+  fakehost::SetFrame(40, 30);
+
+  for (int step = 0; !in.empty() && step < 256; ++step) {
+    BOOL result = 0;
+    BOOL expected = 0;
+    bool afterExit = false;
+    standin::ClearCalls();
+    switch (in.Byte() % 12) {
+      case 0:
+      case 1: {  // a known message with any parameters
+        UINT msg = kMessages[in.Byte() % (sizeof kMessages / sizeof kMessages[0])];
+        WPARAM w = static_cast<WPARAM>(static_cast<uint32_t>(Interesting(in)));
+        LPARAM l = Param(in);
+        if (msg == WM_SIZE) break;  // sizes come through ResizeClient below
+        result = static_cast<BOOL>(fakehost::Send(msg, w, l));
+        expected = msg == HostMsgWindowChange && host.windowVisible != 0 ? 1 : 0;
+        afterExit = msg == HostMsgExit;
+        break;
+      }
+      case 2: {  // any message number at all
+        UINT msg = static_cast<UINT>(in.Dword());
+        if (msg == WM_SIZE) break;
+        result = static_cast<BOOL>(fakehost::Send(msg, static_cast<WPARAM>(in.Dword()), Param(in)));
+        expected = msg == HostMsgWindowChange && host.windowVisible != 0 ? 1 : 0;
+        afterExit = msg == HostMsgExit;
+        break;
+      }
+      case 3:
+      case 4: {  // a frame, mostly within the largest size, sometimes beyond
+        int w = in.Byte() % 80 + (in.Byte() == 0 ? -3 : 0);
+        int h = in.Byte() % 60;
+        if (w > 0 && h > 0) fakehost::SetFrame(w, h);
+        FrameProcInfo info = fakehost::MakeFrameInfo();
+        info.width = w;
+        info.height = h;
+        result = host.table->filterProc(host.table, &info);
+        expected = 1;
+        break;
+      }
+      case 5:
+        host.stored[kKeys[in.Byte() % 5]] = Interesting(in);
+        break;
+      case 6:
+        host.windowVisible = in.Byte() & 1;
+        result = static_cast<BOOL>(fakehost::Send(HostMsgWindowChange));
+        expected = host.windowVisible != 0 ? 1 : 0;
+        break;
+      case 7:
+        host.editing = in.Byte() & 1;
+        fakehost::Send(host.editing != 0 ? HostMsgFileOpen : HostMsgFileClose);
+        break;
+      case 8:
+        fakehost::Init();
+        break;
+      case 9:
+        fakehost::Exit();
+        afterExit = true;
+        break;
+      case 10:
+        standin::ResizeClient(host.window, in.Byte() % 200 + (in.Byte() & 1) * 600, in.Byte() % 200);
+        break;
+      case 11:
+        host.nullImage = (in.Byte() & 1) != 0;
+        host.maxWidth = static_cast<int8_t>(in.Byte());
+        host.maxHeight = static_cast<int8_t>(in.Byte());
+        break;
+    }
+    CheckInvariants(step, result, expected, afterExit);
+  }
+  fakehost::Exit();
+  CheckInvariants(-1, 0, 0, true);
+  return 0;
+}
