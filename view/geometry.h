@@ -16,6 +16,12 @@ struct ViewGeometry {
   int srcX, srcY, srcWidth, srcHeight;
 };
 
+// The stored view centre stays within +-kCentreLimit: centre x 24 and
+// 2 x centre then fit in 32 bits for any reader, and the limit lies some
+// 67 million pixels beyond any frame a host can hold.
+constexpr int kCentreLimit = 1 << 26;
+
 // Folds the pending drag (or the anchor) into the view centre, writing
 // centreX, centreY, pendingDx and pendingDy, and maps the frame into client.
+// A zoomLevel outside -9..24 is taken as the nearest level inside.
 ViewGeometry ComputeViewGeometry(const RECT& client, const FramePoint* anchor);

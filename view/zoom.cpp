@@ -1,5 +1,49 @@
 #include "view/zoom.h"
-// Placeholder until the zoom steps land.
-int ZoomDenominator(int) { return 1; }
-int ZoomDivisor(int) { return 3; }
-int FormatTitle(char* buffer, int) { buffer[0] = 0; return 0; }
+
+#include <cstdio>
+
+#include "state/view_state.h"
+
+namespace {
+// "[座標固定]" (coordinates locked) in Shift_JIS.
+constexpr char kLockedSuffix[] = "[\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]";
+constexpr char kUnlockedSuffix[] = " ";
+// Each format ends in "倍" (times), 0x94 0x7B, before the suffix.
+constexpr char kMagnifyFormat[] = "Tavimo - %d\x94\x7B %s";
+constexpr char kTwoThirdsFormat[] = "Tavimo - 2/3\x94\x7B %s";
+constexpr char kReduceFormat[] = "Tavimo - 1/%d\x94\x7B %s";
+constexpr char kUnknownFormat[] = "Tavimo - *\x94\x7B %s";
+}  // namespace
+
+int ClampZoomLevel(int level) {
+  if (level < kMinZoomLevel) return kMinZoomLevel;
+  if (level > kMaxZoomLevel) return kMaxZoomLevel;
+  return level;
+}
+
+int ZoomDenominator(int level) {
+  const int n = level < kMinZoomLevel ? kMinZoomLevel : (level > -1 ? -1 : level);
+  // Powers of two for odd levels, 1.5 times a power of two for even ones.
+  const int b = 2 << ((1 - n) >> 1);
+  return (n % 2 != 0) ? b / 2 : (b + b / 2) / 2;
+}
+
+int ZoomDivisor(int level) {
+  if (level >= 0) return 3;
+  return 2 * ZoomDenominator(level);
+}
+
+int FormatTitle(char* buffer, int level) {
+  const char* suffix = viewState.coordLocked != 0 ? kLockedSuffix : kUnlockedSuffix;
+  int written;
+  if (level > 0) {
+    written = std::snprintf(buffer, kTitleBufferSize, kMagnifyFormat, level, suffix);
+  } else if (level == 0) {
+    written = std::snprintf(buffer, kTitleBufferSize, kTwoThirdsFormat, suffix);
+  } else if (level >= kMinZoomLevel) {
+    written = std::snprintf(buffer, kTitleBufferSize, kReduceFormat, ZoomDenominator(level), suffix);
+  } else {
+    written = std::snprintf(buffer, kTitleBufferSize, kUnknownFormat, suffix);
+  }
+  return written;
+}
