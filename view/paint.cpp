@@ -1,3 +1,133 @@
 #include "view/paint.h"
-// Placeholder until painting lands.
-void PaintView(FilterTable*, void*, const FramePoint*) {}
+
+#include <cstdint>
+
+#include "state/view_state.h"
+#include "view/zoom.h"
+
+namespace {
+
+// FillRect takes a system colour index + 1 in place of a brush handle.
+HBRUSH Background() { return reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_ACTIVEBORDER + 1)); }
+constexpr int kRulerWidth = 8;  // both strips; ticks at 7 or less would fall in the other strip
+constexpr int kLongTick = 8;    // at frame columns and rows that are multiples of 10
+constexpr int kShortTick = 3;
+
+// Tick and grid positions: start + i x level, formed in 64 bits. For a view
+// that shows frame pixels they lie within a level of the client area.
+int Position(int start, int64_t i, int level) {
+  const int64_t v = start + i * level;
+  if (v < INT32_MIN) return INT32_MIN;
+  if (v > INT32_MAX) return INT32_MAX;
+  return static_cast<int>(v);
+}
+
+void Fill(HDC dc, LONG left, LONG top, LONG right, LONG bottom, HBRUSH brush) {
+  const RECT r = {left, top, right, bottom};
+  FillRect(dc, &r, brush);
+}
+
+// Selects a stock pen and returns the one it replaced.
+HGDIOBJ SelectPen(HDC dc, int stockPen) { return SelectObject(dc, GetStockObject(stockPen)); }
+
+void RestorePen(HDC dc, HGDIOBJ previous) {
+  if (previous != nullptr) SelectObject(dc, previous);
+}
+
+int TickLength(int64_t frameIndex) { return frameIndex % 10 == 0 ? kLongTick : kShortTick; }
+
+void PaintEmpty(HWND window) {
+  HDC dc = GetDC(window);
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(window, &client);
+  FillRect(dc, &client, Background());
+  ReleaseDC(window, dc);
+}
+
+// White strips along the top and left edge with a tick on every frame column
+// and row edge that lies outside the corner. LineTo leaves its end point
+// unpainted: a long tick covers 8 pixels, a short one 3.
+void DrawRuler(HDC dc, const RECT& client, const ViewGeometry& g, int level) {
+  HGDIOBJ previous = SelectPen(dc, BLACK_PEN);
+  const HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  Fill(dc, client.left, client.top, client.right, client.top + kRulerWidth, white);
+  Fill(dc, client.left, client.top, client.left + kRulerWidth, client.bottom, white);
+  for (int64_t i = 0; i <= g.srcWidth; ++i) {
+    const int x = Position(g.destX, i, level);
+    if (x < kRulerWidth) continue;
+    MoveToEx(dc, x, 0, nullptr);
+    LineTo(dc, x, TickLength(g.srcX + i));
+  }
+  for (int64_t j = 0; j <= g.srcHeight; ++j) {
+    const int y = Position(g.destY, j, level);
+    if (y < kRulerWidth) continue;
+    MoveToEx(dc, 0, y, nullptr);
+    LineTo(dc, TickLength(g.srcY + j), y);
+  }
+  RestorePen(dc, previous);
+}
+
+// Background around the image, each side only where the image leaves a gap.
+void FillBackground(HDC dc, const RECT& client, const ViewGeometry& g) {
+  if (g.destX > client.left) Fill(dc, client.left, client.top, g.destX, client.bottom, Background());
+  if (g.destY > client.top) Fill(dc, client.left, client.top, client.right, g.destY, Background());
+  if (g.destRight < client.right) Fill(dc, g.destRight, client.top, client.right, client.bottom, Background());
+  if (g.destBottom < client.bottom) Fill(dc, client.left, g.destBottom, client.right, client.bottom, Background());
+}
+
+// A line on the left (top) edge of every drawn frame column (row), across the
+// whole client area; none after the last column (row).
+void DrawGrid(HDC dc, const RECT& client, const ViewGeometry& g, int level, int gridMode) {
+  HGDIOBJ previous = SelectPen(dc, gridMode == 1 ? BLACK_PEN : WHITE_PEN);
+  for (int64_t i = 0; i < g.srcWidth; ++i) {
+    const int x = Position(g.destX, i, level);
+    MoveToEx(dc, x, 0, nullptr);
+    LineTo(dc, x, client.bottom);
+  }
+  for (int64_t j = 0; j < g.srcHeight; ++j) {
+    const int y = Position(g.destY, j, level);
+    MoveToEx(dc, 0, y, nullptr);
+    LineTo(dc, client.right, y);
+  }
+  RestorePen(dc, previous);
+}
+
+}  // namespace
+
+void PaintView(FilterTable* table, void* editHandle, const FramePoint* anchor) {
+  HostServices* services = table->services;
+  const BOOL editing = services != nullptr ? services->IsEditing(editHandle) : 0;
+  HWND window = table->window;
+  // GetDC(nullptr) is the whole screen's DC: never paint without our window.
+  if (window == nullptr) return;
+  if (viewState.snapshotDc == nullptr || editing == 0) {
+    PaintEmpty(window);
+    return;
+  }
+
+  HDC dc = GetDC(window);
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(window, &client);
+  const ViewGeometry g = ComputeViewGeometry(client, anchor);
+  // The geometry takes an out-of-range level as the nearest one; so does the drawing.
+  const int level = ClampZoomLevel(viewState.zoomLevel);
+  const bool ruler = viewState.rulerOn != 0 && level > 1;
+
+  HRGN clip = nullptr;
+  if (ruler) {
+    DrawRuler(dc, client, g, level);
+    // Nothing drawn from here on may cover the strips.
+    clip = CreateRectRgn(client.left + kRulerWidth, client.top + kRulerWidth, client.right, client.bottom);
+    if (clip != nullptr) SelectClipRgn(dc, clip);
+  }
+  FillBackground(dc, client, g);
+  if (g.srcWidth > 0 && g.srcHeight > 0) {
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, g.destX, g.destY, g.destWidth, g.destHeight, viewState.snapshotDc, g.srcX, g.srcY, g.srcWidth,
+               g.srcHeight, SRCCOPY);
+  }
+  if (viewState.gridMode > 0 && level > 1) DrawGrid(dc, client, g, level, viewState.gridMode);
+  ReleaseDC(window, dc);
+  // The DC kept its own copy of the region; ours goes once the DC is back.
+  if (clip != nullptr) DeleteObject(clip);
+}
