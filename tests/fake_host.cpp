@@ -4,6 +4,7 @@ namespace fakehost {
 namespace {
 
 Host host;
+std::vector<UINT> captureOwnerMessages;
 
 BOOL IsEditing(void* editHandle) {
   ++host.isEditingCalls;
@@ -47,6 +48,7 @@ void* GetDisplayImage(void*, int) {
 Host& Start(int clientWidth, int clientHeight) {
   standin::Reset();
   viewState = ViewState{};
+  captureOwnerMessages.clear();
   host = Host{};
   host.services.IsEditing = IsEditing;
   host.services.IsFilterWindowVisible = IsFilterWindowVisible;
@@ -57,7 +59,13 @@ Host& Start(int clientWidth, int clientHeight) {
 
   host.table = GetFilterTable();
   host.window = standin::CreateTestWindow(clientWidth, clientHeight, [](HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-    return static_cast<LRESULT>(host.table->filterWndProc(hwnd, msg, w, l, host.editHandle, host.table));
+    const Delivered d = {msg, w, l, host.depth};
+    host.delivered.push_back(d);
+    if (host.beforeMessage) host.beforeMessage(d);
+    ++host.depth;
+    LRESULT result = static_cast<LRESULT>(host.table->filterWndProc(hwnd, msg, w, l, host.editHandle, host.table));
+    --host.depth;
+    return result;
   });
   host.table->services = &host.services;
   host.table->window = host.window;
@@ -108,6 +116,47 @@ FrameProcInfo MakeFrameInfo() {
 BOOL Frame() {
   FrameProcInfo info = MakeFrameInfo();
   return host.table->filterProc(host.table, &info);
+}
+
+HWND MakeCaptureOwner() {
+  HWND owner = standin::CreateTestWindow(64, 64, [](HWND, UINT msg, WPARAM, LPARAM) {
+    captureOwnerMessages.push_back(msg);
+    return static_cast<LRESULT>(0);
+  });
+  SetCapture(owner);
+  return owner;
+}
+
+std::vector<UINT>& CaptureOwnerMessages() { return captureOwnerMessages; }
+
+std::string Violations() {
+  std::string out;
+  auto check = [&out](bool ok, const std::string& what) {
+    if (!ok) out += (out.empty() ? "" : "; ") + what;
+  };
+  const ViewState& s = viewState;
+  check(s.zoomLevel >= -9 && s.zoomLevel <= 24, "zoomLevel " + std::to_string(s.zoomLevel) + " outside -9..24");
+  check(!(s.dragging == 1 && s.tracking == 1), "dragging and tracking both 1");
+  check(!(s.coordLocked == 1 && (s.dragging != 0 || s.tracking != 0)), "locked but not idle");
+  check((s.snapshotDc == nullptr) == (s.snapshotBitmap == nullptr), "half a snapshot");
+  const int flags[] = {s.rulerOn, s.wheelReversed, s.menuOn, s.coordLocked, s.dragging, s.tracking};
+  for (int flag : flags) check(flag == 0 || flag == 1, "flag " + std::to_string(flag) + " not 0 or 1");
+  check(s.pendingDx >= -(1 << 30) && s.pendingDx <= (1 << 30), "pendingDx " + std::to_string(s.pendingDx));
+  check(s.pendingDy >= -(1 << 30) && s.pendingDy <= (1 << 30), "pendingDy " + std::to_string(s.pendingDy));
+
+  const standin::Books b = standin::GetBooks();
+  const int snapshot = s.snapshotDc != nullptr ? 1 : 0;
+  check(b.windowDcsOut == 0, "window DCs out " + std::to_string(b.windowDcsOut));
+  check(b.regionsAlive == 0, "regions alive " + std::to_string(b.regionsAlive));
+  check(b.nonStockPenSelections == 0, "own pens selected " + std::to_string(b.nonStockPenSelections));
+  check(b.stockDeletes == 0, "stock objects deleted " + std::to_string(b.stockDeletes));
+  check(b.selectedDeletes == 0, "selected objects deleted " + std::to_string(b.selectedDeletes));
+  check(b.badHandleCalls == 0, "calls with bad handles " + std::to_string(b.badHandleCalls));
+  check(b.memoryDcsAlive == snapshot, "memory DCs alive " + std::to_string(b.memoryDcsAlive) + ", snapshot " +
+                                          std::to_string(snapshot));
+  check(b.bitmapsAlive == snapshot, "bitmaps alive " + std::to_string(b.bitmapsAlive) + ", snapshot " +
+                                        std::to_string(snapshot));
+  return out;
 }
 
 }  // namespace fakehost

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,6 +22,16 @@ struct SettingEvent {
   std::string key;
   int defaultValue; // the default passed to a load (0 for saves)
   int value;        // what the load returned, or what was saved
+};
+
+// One message that reached the window callback through the window, and how
+// deeply it was nested in the handling of another (0: sent by the host itself,
+// 1: delivered from inside a Win32 call the plug-in made, such as SetMenu).
+struct Delivered {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  int depth;
 };
 
 struct Host {
@@ -44,6 +55,13 @@ struct Host {
   int getHostInfoCalls = 0;
   int getDisplayImageCalls = 0;
   void* lastEditHandle = nullptr;
+
+  // Every message the window passed on to the window callback, in order.
+  std::vector<Delivered> delivered;
+  int depth = 0;  // messages being handled right now
+  // Called for each message just before the window callback sees it (nested
+  // ones included): tests look at the state at that moment.
+  std::function<void(const Delivered&)> beforeMessage;
 
   HWND window = nullptr;
   FilterTable* table = nullptr;
@@ -75,5 +93,15 @@ void SetFrame(int width, int height);
 BOOL Frame();
 // A FrameProcInfo as the host fills it for the current frame.
 FrameProcInfo MakeFrameInfo();
+
+// A second window (the host's main window, say) that holds the mouse capture,
+// as after a press there; SetCapture by the plug-in then takes it away and the
+// owner gets WM_CAPTURECHANGED. Messages it receives go to captureOwnerMessages.
+HWND MakeCaptureOwner();
+std::vector<UINT>& CaptureOwnerMessages();
+
+// What must hold after every message and frame: state within its bounds and
+// the GDI books balanced against the snapshot. "" when sound, else a list.
+std::string Violations();
 
 }  // namespace fakehost
