@@ -51,13 +51,15 @@ constexpr uint32_t kPoison = 0xFF00FF;  // magenta: "never painted" differs from
 // Client-area pixels as 0xRRGGBB, row-major, top row first.
 int ClientWidth(HWND hwnd);
 int ClientHeight(HWND hwnd);
+// kNoPixel for a position outside the client area or a window that is gone.
+constexpr uint32_t kNoPixel = 0xFFFFFFFF;
 uint32_t ClientPixel(HWND hwnd, int x, int y);
 const std::vector<uint32_t>& ClientPixels(HWND hwnd);
 void FillClient(HWND hwnd, uint32_t rgb);
 // Pixels of a bitmap made by CreateCompatibleBitmap (0xRRGGBB, top row first).
 int BitmapWidth(HBITMAP bitmap);
 int BitmapHeight(HBITMAP bitmap);
-uint32_t BitmapPixel(HBITMAP bitmap, int x, int y);
+uint32_t BitmapPixel(HBITMAP bitmap, int x, int y);  // kNoPixel outside
 
 // ---- books -------------------------------------------------------------------
 enum class Kind { Window, WindowDc, MemoryDc, Bitmap, Pen, Brush, Region, Menu, Cursor };
@@ -72,7 +74,8 @@ struct Books {
   int selectedDeletes = 0;  // DeleteObject on an object still selected into a DC
   int badHandleCalls = 0;   // calls given a null, dead or wrong-kind handle
   int nonStockPenSelections = 0;  // pens other than stock selected at this moment
-  int64_t created = 0;      // all objects ever created (DCs, bitmaps, regions, menus)
+  int64_t created = 0;      // all objects ever created (memory DCs, bitmaps, regions, menus;
+                            // GetDC lends a DC and is counted in windowDcsOut only)
 };
 Books GetBooks();
 // The pen currently selected into a DC (window DCs start with BLACK_PEN, as in GDI).
@@ -88,6 +91,15 @@ bool ClipAtLastRelease(HWND hwnd, RECT* clip);
 // One entry per stand-in Win32 call the plug-in makes. args are the call's
 // arguments in Win32 order as integers: handles by value, a RECT as its four
 // fields, a POINT* as 0 or 1 (present), strings omitted (see text).
+// Records and output arguments:
+// - GetClientRect: the window, then the four fields it wrote (none on failure);
+// - InsertMenuItemA / SetMenuItemInfoA / GetMenuItemInfoA: hmenu, item,
+//   fByPosition, then the record's cbSize, fMask, fType, fState, wID and
+//   hSubMenu as given (nothing after fByPosition for a null record);
+// - SetDIBitsToDevice: the data and BITMAPINFO pointers as their addresses;
+// - LoadCursorA: the name as its integer value (text holds a real string);
+// - FillRect with a null RECT: hdc and the brush only.
+// Logging can be switched off for long runs (SetCallLogging); Reset turns it on.
 struct Call {
   std::string fn;
   std::vector<int64_t> args;
@@ -95,6 +107,7 @@ struct Call {
 };
 const std::vector<Call>& Calls();
 void ClearCalls();
+void SetCallLogging(bool on);
 // Calls with the given function name, in order.
 std::vector<Call> CallsTo(const std::string& fn);
 // "fn(a,b,c)" for readable failure messages.

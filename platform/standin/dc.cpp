@@ -1,0 +1,131 @@
+// Device contexts: window DCs from GetDC, memory DCs, clip regions, stretch mode.
+#include "platform/standin/internal.h"
+
+namespace standin {
+namespace detail {
+namespace {
+
+void InitDcAttributes(Object& dc) {
+  dc.pen = StockHandle(BLACK_PEN);
+  dc.brush = StockHandle(WHITE_BRUSH);
+  dc.hasClip = false;
+  dc.clip = Box{};
+  dc.stretchMode = BLACKONWHITE;
+  dc.position = {0, 0};
+}
+
+}  // namespace
+}  // namespace detail
+
+using namespace detail;
+
+HGDIOBJ SelectedPen(HDC hdc) {
+  Object* dc = Find(hdc);
+  return dc && (dc->kind == Kind::WindowDc || dc->kind == Kind::MemoryDc) ? dc->pen : nullptr;
+}
+
+HGDIOBJ PenAtLastRelease(HWND hwnd) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  return w ? w->penAtRelease : nullptr;
+}
+
+bool ClipAtLastRelease(HWND hwnd, RECT* clip) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  if (!w || !w->clipAtRelease) return false;
+  if (clip) *clip = w->clipRectAtRelease;
+  return true;
+}
+
+}  // namespace standin
+
+using namespace standin;
+using namespace standin::detail;
+
+HDC GetDC(HWND hWnd) {
+  Log("GetDC", {I(hWnd)});
+  // A null window would be the whole screen in Windows; the plug-in never
+  // means that, so the stand-in treats it as a fault.
+  if (!FindKind(hWnd, Kind::Window)) {
+    CountBadHandle();
+    return nullptr;
+  }
+  Object* dc = nullptr;
+  void* h = NewHandle(Kind::WindowDc, &dc);
+  dc->window = hWnd;
+  InitDcAttributes(*dc);
+  ++MutableBooks().windowDcsOut;
+  return static_cast<HDC>(h);
+}
+
+int ReleaseDC(HWND hWnd, HDC hDC) {
+  Log("ReleaseDC", {I(hWnd), I(hDC)});
+  Object* dc = FindKind(hDC, Kind::WindowDc);
+  if (!dc) {
+    CountBadHandle();
+    return 0;
+  }
+  // Windows finds the DC by its handle alone; a wrong window is still a fault.
+  Object* w = FindKind(dc->window, Kind::Window);
+  if (hWnd != dc->window || !w) CountBadHandle();
+  if (w) {
+    // A common window DC is reset when it goes back: remember what it held.
+    w->penAtRelease = dc->pen;
+    w->clipAtRelease = dc->hasClip;
+    w->clipRectAtRelease = {static_cast<LONG>(dc->clip.left), static_cast<LONG>(dc->clip.top),
+                            static_cast<LONG>(dc->clip.right), static_cast<LONG>(dc->clip.bottom)};
+  }
+  Forget(hDC);
+  --MutableBooks().windowDcsOut;
+  return 1;
+}
+
+HDC CreateCompatibleDC(HDC hdc) {
+  Log("CreateCompatibleDC", {I(hdc)});
+  if (hdc && !FindDc(hdc)) return nullptr;
+  Object* dc = nullptr;
+  void* h = NewHandle(Kind::MemoryDc, &dc);
+  InitDcAttributes(*dc);
+  dc->bitmap = DefaultBitmap();
+  ++MutableBooks().memoryDcsAlive;
+  return static_cast<HDC>(h);
+}
+
+BOOL DeleteDC(HDC hdc) {
+  Log("DeleteDC", {I(hdc)});
+  Object* dc = FindKind(hdc, Kind::MemoryDc);
+  if (!dc) {
+    CountBadHandle();  // including a DC from GetDC, which goes back with ReleaseDC
+    return FALSE;
+  }
+  if (Object* b = FindKind(dc->bitmap, Kind::Bitmap); b && b->selectedInto == hdc) b->selectedInto = nullptr;
+  Forget(hdc);
+  --MutableBooks().memoryDcsAlive;
+  return TRUE;
+}
+
+int SetStretchBltMode(HDC hdc, int mode) {
+  Log("SetStretchBltMode", {I(hdc), mode});
+  Object* dc = FindDc(hdc);
+  if (!dc || mode < BLACKONWHITE || mode > HALFTONE) return 0;
+  int previous = dc->stretchMode;
+  dc->stretchMode = mode;
+  return previous;
+}
+
+int SelectClipRgn(HDC hdc, HRGN hrgn) {
+  Log("SelectClipRgn", {I(hdc), I(hrgn)});
+  Object* dc = FindDc(hdc);
+  if (!dc) return RGN_ERROR;
+  if (!hrgn) {
+    dc->hasClip = false;
+    return SIMPLEREGION;
+  }
+  Object* r = FindKind(hrgn, Kind::Region);
+  if (!r) {
+    CountBadHandle();
+    return RGN_ERROR;
+  }
+  dc->hasClip = true;  // a copy: the region may be deleted at once
+  dc->clip = r->region;
+  return r->region.Empty() ? NULLREGION : SIMPLEREGION;
+}

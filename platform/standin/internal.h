@@ -1,0 +1,124 @@
+// Shared by the stand-in's implementation files only: the object table, the
+// drawing surfaces and the call log. Tests and plug-in code never include it.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/standin/standin.h"
+
+namespace standin::detail {
+
+// Pixels as 0xRRGGBB, row-major, top row first.
+struct Surface {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  void Resize(int w, int h, uint32_t fill) {
+    width = w;
+    height = h;
+    pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), fill);
+  }
+  uint32_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width); }
+};
+
+// A device rectangle, half-open: left..right-1 by top..bottom-1.
+struct Box {
+  int64_t left = 0, top = 0, right = 0, bottom = 0;
+  bool Empty() const { return left >= right || top >= bottom; }
+};
+Box Intersect(const Box& a, const Box& b);
+// Pixels a blit of (x, y, width, height) covers; a negative extent counts back
+// from the start pixel, which stays included, as GDI's bounding rectangles do.
+Box BlitBoundingBox(int64_t x, int64_t y, int64_t width, int64_t height);
+
+struct MenuEntry {
+  std::string text;
+  bool hasText = false;
+  UINT id = 0;
+  UINT type = 0;
+  UINT state = 0;
+  HMENU subMenu = nullptr;
+  ULONG_PTR data = 0;
+};
+
+// One entry of the handle table. Which fields mean something depends on kind.
+struct Object {
+  Kind kind = Kind::Window;
+  bool stock = false;
+
+  // Window: the client area, procedure, text, menu bar and what its last
+  // released DC held.
+  Surface client;
+  WindowProc proc;
+  std::string text;
+  HMENU menu = nullptr;
+  int menuRowsTaken = 0;  // client rows the menu bar took from the client area
+  HGDIOBJ penAtRelease = nullptr;
+  bool clipAtRelease = false;
+  RECT clipRectAtRelease = {};
+
+  // Device contexts.
+  HWND window = nullptr;   // WindowDc: the window it draws into
+  HGDIOBJ pen = nullptr;
+  HGDIOBJ brush = nullptr;
+  HGDIOBJ bitmap = nullptr;  // MemoryDc: the selected bitmap
+  bool hasClip = false;
+  Box clip;
+  int stretchMode = BLACKONWHITE;
+  POINT position = {0, 0};
+
+  // Bitmap (its pixels live in client) and the DC it is selected into.
+  HDC selectedInto = nullptr;
+
+  // Stock pen or brush.
+  uint32_t rgb = 0;
+  bool nullDraw = false;
+
+  // Region (empty when NULLREGION).
+  Box region;
+
+  // Menu.
+  std::vector<MenuEntry> items;
+};
+
+// Handle table.
+Object* Find(const void* handle);                 // any live object, or null
+Object* FindKind(const void* handle, Kind kind);  // live object of that kind, or null
+void* NewHandle(Kind kind, Object** out);         // registers a fresh object
+void Forget(const void* handle);                  // removes a non-stock object
+void CountBadHandle();
+Books& MutableBooks();
+
+// The surface a DC draws into, or null for a dead window.
+Surface* DcSurface(Object& dc);
+// The DC's drawable area: the surface, cut by its clip region.
+Box DcVisible(Object& dc, Surface& surface);
+// A DC handle (window or memory DC), or null; counts a bad handle when null.
+Object* FindDc(const void* handle);
+
+// Stock objects.
+HGDIOBJ StockHandle(int index);  // null for an index the stand-in does not have
+HGDIOBJ DefaultBitmap();
+HGDIOBJ ArrowCursor();
+
+// Menus: destroys a menu and, as Windows does, the popups hanging from it.
+void DestroyMenuTree(HMENU menu);
+
+// Capture when a window goes away (no message; the window is gone).
+void DropCaptureOf(HWND hwnd);
+// Window sizes: keeps the overlapping pixels, new ones are poison; WM_SIZE
+// goes through the window's procedure.
+void ResizeSurface(Surface& s, int width, int height);
+void SendSize(HWND hwnd);
+// Forgets the capture owner and sets the cursor back to the arrow.
+void ResetWindowing();
+
+// Call log.
+void Log(const char* fn, std::initializer_list<int64_t> args);
+void LogText(const char* fn, std::initializer_list<int64_t> args, const char* text);
+inline int64_t I(const void* p) { return H(p); }
+
+}  // namespace standin::detail

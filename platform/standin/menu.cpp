@@ -1,0 +1,227 @@
+// Menus: CreateMenu, InsertMenuItemA, SetMenu and the item calls.
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#include "platform/standin/internal.h"
+
+namespace standin {
+namespace detail {
+namespace {
+
+constexpr UINT kNonStringTypes = 0x00000004 | 0x00000100 | 0x00000800;  // MFT_BITMAP | MFT_OWNERDRAW | MFT_SEPARATOR
+
+// Windows takes the record at its full size or at the size it had before
+// hbmpItem was added.
+bool SizeAccepted(UINT cbSize) {
+  return cbSize == sizeof(MENUITEMINFOA) || cbSize == offsetof(MENUITEMINFOA, hbmpItem);
+}
+
+bool NamesString(const MENUITEMINFOA& mi) {
+  return (mi.fMask & MIIM_STRING) || ((mi.fMask & MIIM_TYPE) && !(mi.fType & kNonStringTypes));
+}
+
+void LogItemCall(const char* fn, HMENU hmenu, UINT item, BOOL byPosition, const MENUITEMINFOA* mi) {
+  if (!mi) {
+    Log(fn, {I(hmenu), item, byPosition});
+    return;
+  }
+  const char* text = NamesString(*mi) && mi->dwTypeData ? mi->dwTypeData : nullptr;
+  if (std::strcmp(fn, "GetMenuItemInfoA") == 0) text = nullptr;  // an output buffer
+  LogText(fn, {I(hmenu), item, byPosition, mi->cbSize, mi->fMask, mi->fType, mi->fState, mi->wID, I(mi->hSubMenu)},
+          text);
+}
+
+struct Place {
+  Object* menu = nullptr;
+  size_t index = 0;
+};
+
+// By position in this menu, or by command anywhere below it (popups first, a
+// popup item with that identifier only when nothing inside matches).
+Place FindItem(HMENU hmenu, UINT item, bool byPosition, int depth = 0) {
+  Object* m = FindKind(hmenu, Kind::Menu);
+  if (!m || depth > 64) return {};
+  if (byPosition) return item < m->items.size() ? Place{m, item} : Place{};
+  Place fallback;
+  for (size_t i = 0; i < m->items.size(); ++i) {
+    const MenuEntry& e = m->items[i];
+    if (e.subMenu) {
+      Place inner = FindItem(e.subMenu, item, false, depth + 1);
+      if (inner.menu) return inner;
+      if (e.id == item && !fallback.menu) fallback = {m, i};
+    } else if (e.id == item) {
+      return {m, i};
+    }
+  }
+  return fallback;
+}
+
+// Fills an entry from the fields the mask names; false for a bad submenu.
+bool Apply(MenuEntry& e, const MENUITEMINFOA& mi) {
+  if ((mi.fMask & MIIM_SUBMENU) && mi.hSubMenu && !FindKind(mi.hSubMenu, Kind::Menu)) return false;
+  if (mi.fMask & MIIM_TYPE) {
+    e.type = mi.fType;
+    if (!(mi.fType & kNonStringTypes)) {
+      e.hasText = mi.dwTypeData != nullptr;
+      e.text = mi.dwTypeData ? mi.dwTypeData : "";
+    }
+  }
+  if (mi.fMask & MIIM_FTYPE) e.type = mi.fType;
+  if (mi.fMask & MIIM_STRING) {
+    e.hasText = mi.dwTypeData != nullptr;
+    e.text = mi.dwTypeData ? mi.dwTypeData : "";
+  }
+  if (mi.fMask & MIIM_ID) e.id = mi.wID;
+  if (mi.fMask & MIIM_STATE) e.state = mi.fState;
+  if (mi.fMask & MIIM_SUBMENU) e.subMenu = mi.hSubMenu;
+  if (mi.fMask & MIIM_DATA) e.data = mi.dwItemData;
+  return true;
+}
+
+void DestroyTree(HMENU menu, int depth) {
+  Object* m = FindKind(menu, Kind::Menu);
+  if (!m || depth > 64) return;
+  std::vector<HMENU> subs;
+  for (const MenuEntry& e : m->items)
+    if (e.subMenu) subs.push_back(e.subMenu);
+  Forget(menu);
+  --MutableBooks().menusAlive;
+  for (HMENU sub : subs) DestroyTree(sub, depth + 1);
+}
+
+}  // namespace
+
+void DestroyMenuTree(HMENU menu) { DestroyTree(menu, 0); }
+
+}  // namespace detail
+
+std::vector<MenuItem> MenuItems(HMENU menu) {
+  std::vector<MenuItem> out;
+  if (detail::Object* m = detail::FindKind(menu, Kind::Menu)) {
+    for (const detail::MenuEntry& e : m->items) out.push_back({e.text, e.id, e.type, e.state, e.subMenu});
+  }
+  return out;
+}
+
+}  // namespace standin
+
+using namespace standin;
+using namespace standin::detail;
+
+HMENU CreateMenu() {
+  Log("CreateMenu", {});
+  void* h = NewHandle(Kind::Menu, nullptr);
+  ++MutableBooks().menusAlive;
+  return static_cast<HMENU>(h);
+}
+
+BOOL DestroyMenu(HMENU hMenu) {
+  Log("DestroyMenu", {I(hMenu)});
+  if (!FindKind(hMenu, Kind::Menu)) {
+    CountBadHandle();
+    return FALSE;
+  }
+  DestroyMenuTree(hMenu);
+  return TRUE;
+}
+
+BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmi) {
+  LogItemCall("InsertMenuItemA", hmenu, item, fByPosition, lpmi);
+  if (!FindKind(hmenu, Kind::Menu)) {
+    CountBadHandle();
+    return FALSE;
+  }
+  if (!lpmi || !SizeAccepted(lpmi->cbSize)) return FALSE;
+  MenuEntry e;
+  if (!Apply(e, *lpmi)) {
+    CountBadHandle();
+    return FALSE;
+  }
+  // Before the item found; at the end of this menu when there is none.
+  Place p = FindItem(hmenu, item, fByPosition != FALSE);
+  if (!p.menu) p = {FindKind(hmenu, Kind::Menu), FindKind(hmenu, Kind::Menu)->items.size()};
+  p.menu->items.insert(p.menu->items.begin() + static_cast<std::ptrdiff_t>(p.index), std::move(e));
+  return TRUE;
+}
+
+BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmii) {
+  LogItemCall("SetMenuItemInfoA", hmenu, item, fByPosition, lpmii);
+  if (!FindKind(hmenu, Kind::Menu)) {
+    CountBadHandle();
+    return FALSE;
+  }
+  if (!lpmii || !SizeAccepted(lpmii->cbSize)) return FALSE;
+  Place p = FindItem(hmenu, item, fByPosition != FALSE);
+  if (!p.menu) return FALSE;
+  MenuEntry e = p.menu->items[p.index];
+  if (!Apply(e, *lpmii)) {
+    CountBadHandle();
+    return FALSE;
+  }
+  p.menu->items[p.index] = std::move(e);
+  return TRUE;
+}
+
+BOOL GetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPMENUITEMINFOA lpmii) {
+  LogItemCall("GetMenuItemInfoA", hmenu, item, fByPosition, lpmii);
+  if (!FindKind(hmenu, Kind::Menu)) {
+    CountBadHandle();
+    return FALSE;
+  }
+  if (!lpmii || !SizeAccepted(lpmii->cbSize)) return FALSE;
+  Place p = FindItem(hmenu, item, fByPosition != FALSE);
+  if (!p.menu) return FALSE;
+  const MenuEntry& e = p.menu->items[p.index];
+  MENUITEMINFOA& mi = *lpmii;
+  if (mi.fMask & (MIIM_TYPE | MIIM_FTYPE)) mi.fType = e.type;
+  if (mi.fMask & MIIM_ID) mi.wID = e.id;
+  if (mi.fMask & MIIM_STATE) mi.fState = e.state;
+  if (mi.fMask & MIIM_SUBMENU) mi.hSubMenu = e.subMenu;
+  if (mi.fMask & MIIM_DATA) mi.dwItemData = e.data;
+  if ((mi.fMask & MIIM_STRING) || ((mi.fMask & MIIM_TYPE) && !(e.type & kNonStringTypes))) {
+    if (!mi.dwTypeData || mi.cch == 0) {
+      mi.cch = static_cast<UINT>(e.text.size());
+    } else {
+      const size_t n = std::min(e.text.size(), static_cast<size_t>(mi.cch - 1));
+      std::memcpy(mi.dwTypeData, e.text.data(), n);
+      mi.dwTypeData[n] = '\0';
+      mi.cch = static_cast<UINT>(n);
+    }
+  }
+  return TRUE;
+}
+
+// Attaching a bar to a window that had none takes kMenuBarHeight rows from the
+// client area and sends WM_SIZE before returning; removing it gives them back.
+BOOL SetMenu(HWND hWnd, HMENU hMenu) {
+  Log("SetMenu", {I(hWnd), I(hMenu)});
+  Object* w = FindKind(hWnd, Kind::Window);
+  if (!w || (hMenu && !FindKind(hMenu, Kind::Menu))) {
+    CountBadHandle();
+    return FALSE;
+  }
+  const bool hadBar = w->menu != nullptr;
+  w->menu = hMenu;
+  if (!hadBar && hMenu) {
+    const int take = std::min(kMenuBarHeight, w->client.height);
+    ResizeSurface(w->client, w->client.width, w->client.height - take);
+    w->menuRowsTaken = take;
+    SendSize(hWnd);
+  } else if (hadBar && !hMenu) {
+    ResizeSurface(w->client, w->client.width, w->client.height + w->menuRowsTaken);
+    w->menuRowsTaken = 0;
+    SendSize(hWnd);
+  }
+  return TRUE;
+}
+
+HMENU GetMenu(HWND hWnd) {
+  Log("GetMenu", {I(hWnd)});
+  Object* w = FindKind(hWnd, Kind::Window);
+  if (!w) {
+    CountBadHandle();
+    return nullptr;
+  }
+  return w->menu;
+}

@@ -1,0 +1,268 @@
+// The handle table, the books, stock objects, bitmaps and regions.
+#include <algorithm>
+#include <unordered_map>
+#include <utility>
+
+#include "platform/standin/internal.h"
+
+namespace standin {
+namespace detail {
+namespace {
+
+// Stock handles are small fixed values; every other handle comes from a serial
+// that never restarts, so a handle from an earlier test is dead, never reused.
+constexpr uintptr_t kStockBase = 0x100;      // GetStockObject(i) is kStockBase + 4 * i
+constexpr uintptr_t kDefaultBitmap = 0x180;  // the 1x1 bitmap a new memory DC holds
+constexpr uintptr_t kArrowCursor = 0x190;
+constexpr uintptr_t kSizeAllCursor = 0x194;
+constexpr int kStockCount = 9;
+uintptr_t nextSerial = 0x10000;
+
+struct Table {
+  std::unordered_map<uintptr_t, Object> objects;
+  Books books;
+};
+
+Table& T() {
+  static Table table;
+  return table;
+}
+
+void AddStock(uintptr_t value, Kind kind, uint32_t rgb, bool nullDraw) {
+  Object o;
+  o.kind = kind;
+  o.stock = true;
+  o.rgb = rgb;
+  o.nullDraw = nullDraw;
+  if (kind == Kind::Bitmap) o.client.Resize(1, 1, 0x000000);
+  T().objects[value] = std::move(o);
+}
+
+void AddStockObjects() {
+  // Indices as <windows.h>: brushes 0..5, pens 6..8.
+  AddStock(kStockBase + 4 * WHITE_BRUSH, Kind::Brush, 0xFFFFFF, false);
+  AddStock(kStockBase + 4 * 1, Kind::Brush, 0xC0C0C0, false);  // LTGRAY_BRUSH
+  AddStock(kStockBase + 4 * 2, Kind::Brush, 0x808080, false);  // GRAY_BRUSH
+  AddStock(kStockBase + 4 * 3, Kind::Brush, 0x404040, false);  // DKGRAY_BRUSH
+  AddStock(kStockBase + 4 * BLACK_BRUSH, Kind::Brush, 0x000000, false);
+  AddStock(kStockBase + 4 * 5, Kind::Brush, 0, true);  // NULL_BRUSH
+  AddStock(kStockBase + 4 * WHITE_PEN, Kind::Pen, 0xFFFFFF, false);
+  AddStock(kStockBase + 4 * BLACK_PEN, Kind::Pen, 0x000000, false);
+  AddStock(kStockBase + 4 * NULL_PEN, Kind::Pen, 0, true);
+  AddStock(kDefaultBitmap, Kind::Bitmap, 0, false);
+  AddStock(kArrowCursor, Kind::Cursor, 0, false);
+  AddStock(kSizeAllCursor, Kind::Cursor, 0, false);
+}
+
+void* AsHandle(uintptr_t value) { return reinterpret_cast<void*>(value); }
+
+}  // namespace
+
+Box Intersect(const Box& a, const Box& b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+          std::min(a.bottom, b.bottom)};
+}
+
+Object* Find(const void* handle) {
+  Table& t = T();
+  if (t.objects.empty()) AddStockObjects();
+  auto it = t.objects.find(reinterpret_cast<uintptr_t>(handle));
+  return it == t.objects.end() ? nullptr : &it->second;
+}
+
+Object* FindKind(const void* handle, Kind kind) {
+  Object* o = Find(handle);
+  return o && o->kind == kind ? o : nullptr;
+}
+
+void* NewHandle(Kind kind, Object** out) {
+  Table& t = T();
+  if (t.objects.empty()) AddStockObjects();
+  uintptr_t value = nextSerial;
+  nextSerial += 4;
+  Object& o = t.objects[value];
+  o.kind = kind;
+  if (out) *out = &o;
+  if (kind != Kind::Window && kind != Kind::Cursor && kind != Kind::WindowDc) ++t.books.created;
+  return AsHandle(value);
+}
+
+void Forget(const void* handle) {
+  auto it = T().objects.find(reinterpret_cast<uintptr_t>(handle));
+  if (it != T().objects.end() && !it->second.stock) T().objects.erase(it);
+}
+
+void CountBadHandle() { ++T().books.badHandleCalls; }
+Books& MutableBooks() { return T().books; }
+
+HGDIOBJ StockHandle(int index) {
+  if (index < 0 || index >= kStockCount) return nullptr;
+  return AsHandle(kStockBase + 4 * static_cast<uintptr_t>(index));
+}
+HGDIOBJ DefaultBitmap() { return AsHandle(kDefaultBitmap); }
+HGDIOBJ ArrowCursor() { return AsHandle(kArrowCursor); }
+
+Object* FindDc(const void* handle) {
+  Object* o = Find(handle);
+  if (o && (o->kind == Kind::WindowDc || o->kind == Kind::MemoryDc)) return o;
+  CountBadHandle();
+  return nullptr;
+}
+
+Surface* DcSurface(Object& dc) {
+  if (dc.kind == Kind::WindowDc) {
+    Object* w = FindKind(dc.window, Kind::Window);
+    return w ? &w->client : nullptr;
+  }
+  Object* b = FindKind(dc.bitmap, Kind::Bitmap);
+  return b ? &b->client : nullptr;
+}
+
+Box DcVisible(Object& dc, Surface& surface) {
+  Box all{0, 0, surface.width, surface.height};
+  return dc.hasClip ? Intersect(all, dc.clip) : all;
+}
+
+}  // namespace detail
+
+using namespace detail;
+
+void Reset() {
+  Table& t = T();
+  t.objects.clear();
+  AddStockObjects();
+  t.books = Books{};
+  ResetWindowing();
+  ClearCalls();
+  SetCallLogging(true);
+}
+
+Books GetBooks() {
+  Books b = T().books;
+  b.nonStockPenSelections = 0;
+  for (auto& [value, o] : T().objects) {
+    if (o.kind != Kind::WindowDc && o.kind != Kind::MemoryDc) continue;
+    Object* pen = Find(o.pen);
+    if (pen && !pen->stock) ++b.nonStockPenSelections;
+  }
+  return b;
+}
+
+int BitmapWidth(HBITMAP bitmap) {
+  Object* b = FindKind(bitmap, Kind::Bitmap);
+  return b ? b->client.width : 0;
+}
+
+int BitmapHeight(HBITMAP bitmap) {
+  Object* b = FindKind(bitmap, Kind::Bitmap);
+  return b ? b->client.height : 0;
+}
+
+uint32_t BitmapPixel(HBITMAP bitmap, int x, int y) {
+  Object* b = FindKind(bitmap, Kind::Bitmap);
+  if (!b || x < 0 || y < 0 || x >= b->client.width || y >= b->client.height) return kNoPixel;
+  return b->client.Row(y)[x];
+}
+
+}  // namespace standin
+
+using namespace standin;
+using namespace standin::detail;
+
+HGDIOBJ GetStockObject(int i) {
+  Log("GetStockObject", {i});
+  return StockHandle(i);
+}
+
+HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
+  Log("CreateCompatibleBitmap", {I(hdc), cx, cy});
+  if (!FindDc(hdc)) return nullptr;
+  if (cx < 0 || cy < 0) return nullptr;
+  // Windows answers a zero size with a 1x1 bitmap.
+  if (cx == 0 || cy == 0) cx = cy = 1;
+  if (static_cast<int64_t>(cx) * cy > (int64_t{1} << 28)) return nullptr;
+  Object* b = nullptr;
+  void* h = NewHandle(Kind::Bitmap, &b);
+  b->client.Resize(cx, cy, 0x000000);
+  ++MutableBooks().bitmapsAlive;
+  return static_cast<HBITMAP>(h);
+}
+
+HRGN CreateRectRgn(int x1, int y1, int x2, int y2) {
+  Log("CreateRectRgn", {x1, y1, x2, y2});
+  Object* r = nullptr;
+  void* h = NewHandle(Kind::Region, &r);
+  Box b{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+  r->region = b.Empty() ? Box{} : b;
+  ++MutableBooks().regionsAlive;
+  return static_cast<HRGN>(h);
+}
+
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
+  Log("SelectObject", {I(hdc), I(h)});
+  Object* dc = FindDc(hdc);
+  Object* o = Find(h);
+  if (!dc) return o && o->kind == Kind::Region ? HGDI_ERROR : nullptr;
+  if (!o) {
+    CountBadHandle();
+    return nullptr;
+  }
+  switch (o->kind) {
+    case Kind::Pen:
+      return std::exchange(dc->pen, h);
+    case Kind::Brush:
+      return std::exchange(dc->brush, h);
+    case Kind::Bitmap: {
+      // Bitmaps go into memory DCs only, and into one DC at a time.
+      if (dc->kind != Kind::MemoryDc) return nullptr;
+      if (!o->stock && o->selectedInto && o->selectedInto != hdc) return nullptr;
+      HGDIOBJ previous = dc->bitmap;
+      if (Object* old = FindKind(previous, Kind::Bitmap); old && !old->stock) old->selectedInto = nullptr;
+      if (!o->stock) o->selectedInto = hdc;
+      dc->bitmap = h;
+      return previous;
+    }
+    case Kind::Region:
+      // As SelectClipRgn: the DC keeps a copy; the result is the region's type.
+      dc->hasClip = true;
+      dc->clip = o->region;
+      return reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(o->region.Empty() ? NULLREGION : SIMPLEREGION));
+    default:
+      CountBadHandle();
+      return nullptr;
+  }
+}
+
+BOOL DeleteObject(HGDIOBJ ho) {
+  Log("DeleteObject", {I(ho)});
+  Object* o = Find(ho);
+  if (!o) {
+    CountBadHandle();
+    return FALSE;
+  }
+  if (o->stock) {
+    if (o->kind == Kind::Pen || o->kind == Kind::Brush || o->kind == Kind::Bitmap) {
+      ++MutableBooks().stockDeletes;
+      return TRUE;  // Windows ignores it
+    }
+    CountBadHandle();
+    return FALSE;
+  }
+  switch (o->kind) {
+    case Kind::Bitmap:
+      if (o->selectedInto && FindKind(o->selectedInto, Kind::MemoryDc)) {
+        ++MutableBooks().selectedDeletes;
+        return FALSE;
+      }
+      --MutableBooks().bitmapsAlive;
+      Forget(ho);
+      return TRUE;
+    case Kind::Region:
+      --MutableBooks().regionsAlive;
+      Forget(ho);
+      return TRUE;
+    default:
+      CountBadHandle();  // DCs, windows, menus and cursors have their own calls
+      return FALSE;
+  }
+}

@@ -1,1 +1,0 @@
-// Placeholder: the stand-in's implementation replaces this file.

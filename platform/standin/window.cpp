@@ -1,0 +1,220 @@
+// Test windows, client pixels, window text, mouse capture and the cursor.
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "platform/standin/internal.h"
+
+namespace standin {
+namespace detail {
+namespace {
+
+struct Windowing {
+  HWND capture = nullptr;
+  HCURSOR cursor = nullptr;
+};
+
+Windowing& W() {
+  static Windowing w;
+  return w;
+}
+
+HCURSOR SizeAll() { return reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(0x194)); }
+
+}  // namespace
+
+void ResetWindowing() {
+  W().capture = nullptr;
+  W().cursor = static_cast<HCURSOR>(ArrowCursor());
+}
+
+void DropCaptureOf(HWND hwnd) {
+  if (W().capture == hwnd) W().capture = nullptr;
+}
+
+// Changes a client area's size, keeping the pixels where old and new overlap.
+void ResizeSurface(Surface& s, int width, int height) {
+  Surface next;
+  next.Resize(width, height, kPoison);
+  const int w = std::min(width, s.width), h = std::min(height, s.height);
+  for (int y = 0; y < h; ++y) std::copy(s.Row(y), s.Row(y) + w, next.Row(y));
+  s = std::move(next);
+}
+
+void SendSize(HWND hwnd) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  if (!w) return;
+  const LPARAM size = static_cast<LPARAM>((static_cast<uint32_t>(w->client.height) & 0xFFFF) << 16 |
+                                          (static_cast<uint32_t>(w->client.width) & 0xFFFF));
+  Send(hwnd, WM_SIZE, SIZE_RESTORED, size);
+}
+
+}  // namespace detail
+
+using namespace detail;
+
+HWND CreateTestWindow(int clientWidth, int clientHeight, WindowProc proc) {
+  Object* w = nullptr;
+  void* h = NewHandle(Kind::Window, &w);
+  w->client.Resize(std::max(clientWidth, 0), std::max(clientHeight, 0), kPoison);
+  w->proc = std::move(proc);
+  return static_cast<HWND>(h);
+}
+
+void SetWindowProc(HWND hwnd, WindowProc proc) {
+  if (Object* w = FindKind(hwnd, Kind::Window)) w->proc = std::move(proc);
+}
+
+void DestroyTestWindow(HWND hwnd) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  if (!w) return;
+  // The window's menu goes with it, as with DestroyWindow.
+  HMENU menu = w->menu;
+  if (FindKind(menu, Kind::Menu)) DestroyMenuTree(menu);
+  DropCaptureOf(hwnd);
+  Forget(hwnd);
+}
+
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  if (!w || !w->proc) return 0;
+  // A copy: the procedure may replace itself or destroy the window.
+  WindowProc proc = w->proc;
+  return proc(hwnd, msg, wParam, lParam);
+}
+
+void ResizeClient(HWND hwnd, int clientWidth, int clientHeight) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  if (!w) return;
+  ResizeSurface(w->client, std::max(clientWidth, 0), std::max(clientHeight, 0));
+  SendSize(hwnd);
+}
+
+std::string WindowText(HWND hwnd) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  return w ? w->text : std::string();
+}
+
+HMENU WindowMenu(HWND hwnd) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  return w ? w->menu : nullptr;
+}
+
+HWND CaptureOwner() { return W().capture; }
+HCURSOR CurrentCursor() { return W().cursor; }
+HCURSOR SizeAllCursor() { return SizeAll(); }
+
+int ClientWidth(HWND hwnd) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  return w ? w->client.width : 0;
+}
+
+int ClientHeight(HWND hwnd) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  return w ? w->client.height : 0;
+}
+
+uint32_t ClientPixel(HWND hwnd, int x, int y) {
+  Object* w = FindKind(hwnd, Kind::Window);
+  if (!w || x < 0 || y < 0 || x >= w->client.width || y >= w->client.height) return kNoPixel;
+  return w->client.Row(y)[x];
+}
+
+const std::vector<uint32_t>& ClientPixels(HWND hwnd) {
+  static const std::vector<uint32_t> none;
+  Object* w = FindKind(hwnd, Kind::Window);
+  return w ? w->client.pixels : none;
+}
+
+void FillClient(HWND hwnd, uint32_t rgb) {
+  if (Object* w = FindKind(hwnd, Kind::Window)) std::fill(w->client.pixels.begin(), w->client.pixels.end(), rgb);
+}
+
+}  // namespace standin
+
+using namespace standin;
+using namespace standin::detail;
+
+BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
+  Object* w = FindKind(hWnd, Kind::Window);
+  if (!w || !lpRect) {
+    Log("GetClientRect", {I(hWnd)});
+    if (!w) CountBadHandle();
+    return FALSE;
+  }
+  *lpRect = {0, 0, w->client.width, w->client.height};
+  Log("GetClientRect", {I(hWnd), 0, 0, w->client.width, w->client.height});
+  return TRUE;
+}
+
+BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString) {
+  LogText("SetWindowTextA", {I(hWnd)}, lpString);
+  Object* w = FindKind(hWnd, Kind::Window);
+  if (!w) {
+    CountBadHandle();
+    return FALSE;
+  }
+  w->text = lpString ? lpString : "";
+  return TRUE;
+}
+
+int GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
+  Log("GetWindowTextA", {I(hWnd), nMaxCount});
+  Object* w = FindKind(hWnd, Kind::Window);
+  if (!w) {
+    CountBadHandle();
+    if (lpString && nMaxCount > 0) lpString[0] = '\0';
+    return 0;
+  }
+  if (!lpString || nMaxCount <= 0) return 0;
+  const size_t n = std::min(w->text.size(), static_cast<size_t>(nMaxCount - 1));
+  std::memcpy(lpString, w->text.data(), n);
+  lpString[n] = '\0';
+  return static_cast<int>(n);
+}
+
+// As the reference USER: the previous owner, whoever it is (the caller itself
+// included), hears WM_CAPTURECHANGED with the new owner before the call returns.
+HWND SetCapture(HWND hWnd) {
+  Log("SetCapture", {I(hWnd)});
+  if (hWnd && !FindKind(hWnd, Kind::Window)) {
+    CountBadHandle();
+    return nullptr;
+  }
+  HWND previous = W().capture;
+  W().capture = hWnd;
+  if (previous) Send(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hWnd));
+  return previous;
+}
+
+BOOL ReleaseCapture() {
+  Log("ReleaseCapture", {});
+  HWND previous = W().capture;
+  W().capture = nullptr;
+  if (previous) Send(previous, WM_CAPTURECHANGED, 0, 0);
+  return TRUE;
+}
+
+HWND GetCapture() {
+  Log("GetCapture", {});
+  return W().capture;
+}
+
+HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
+  const uintptr_t name = reinterpret_cast<uintptr_t>(lpCursorName);
+  if (name > 0xFFFF) LogText("LoadCursorA", {I(hInstance), I(lpCursorName)}, lpCursorName);
+  else Log("LoadCursorA", {I(hInstance), static_cast<int64_t>(name)});
+  if (hInstance) return nullptr;  // no module of ours holds cursors
+  if (lpCursorName == IDC_SIZEALL) return SizeAll();
+  if (lpCursorName == IDC_ARROW) return static_cast<HCURSOR>(ArrowCursor());
+  return nullptr;
+}
+
+HCURSOR SetCursor(HCURSOR hCursor) {
+  Log("SetCursor", {I(hCursor)});
+  if (hCursor && !FindKind(hCursor, Kind::Cursor)) {
+    CountBadHandle();
+    return nullptr;
+  }
+  return std::exchange(W().cursor, hCursor);
+}
