@@ -262,6 +262,23 @@ TEST(FilterProcTest, FramesAndHostsOfAnySize) {
   }
 }
 
+TEST(FilterProcTest, LargestFrameTooBigForMemoryLeavesNoHalfSnapshot) {
+  // GDI refuses a bitmap of 100000 by 100000: the DC made for it goes too.
+  fakehost::Host& host = fakehost::Start();
+  host.maxWidth = 100000;
+  host.maxHeight = 100000;
+  fakehost::Init();
+  EXPECT_EQ(Send(HostMsgWindowChange), 1);
+  EXPECT_EQ(viewState.snapshotDc, nullptr);
+  EXPECT_EQ(viewState.snapshotBitmap, nullptr);
+  fakehost::SetFrame(64, 48);
+  EXPECT_EQ(fakehost::Frame(), 1);
+  EXPECT_EQ(host.getDisplayImageCalls, 0);
+  Send(WM_PAINT);
+  EXPECT_EQ(standin::ClientPixel(host.window, 100, 100), standin::kActiveBorderRgb);
+  EXPECT_EQ(fakehost::Violations(), "");
+}
+
 TEST(FilterProcTest, NegativeFrameSizeCopiesNothing) {
   StartShown();
   fakehost::SetFrame(8, 8);
