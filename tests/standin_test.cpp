@@ -1,0 +1,678 @@
+// The software Win32 stand-in: the pixels, results, messages and books that the
+// plug-in's tests rely on. Surfaces start poisoned and sources use colours that
+// encode their coordinates, so a shifted or dropped pixel shows.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/standin/standin.h"
+
+namespace {
+
+using standin::kPoison;
+
+uint32_t Encode(int x, int y) { return static_cast<uint32_t>((x & 0xFFF) << 12 | (y & 0xFFF)); }
+
+HGDIOBJ Stock(int i) { return GetStockObject(i); }
+
+// A memory DC holding a width-by-height bitmap whose pixel (x, y) is Encode(x, y),
+// written through SetDIBitsToDevice with a top-down 32-bit DIB.
+struct Source {
+  HDC dc;
+  HBITMAP bitmap;
+};
+Source MakeSource(HWND window, int width, int height) {
+  HDC wdc = GetDC(window);
+  Source s{CreateCompatibleDC(wdc), CreateCompatibleBitmap(wdc, width, height)};
+  ReleaseDC(window, wdc);
+  SelectObject(s.dc, s.bitmap);
+  std::vector<uint8_t> bits(static_cast<size_t>(width) * height * 4);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint32_t c = Encode(x, y);
+      uint8_t* p = &bits[(static_cast<size_t>(y) * width + x) * 4];
+      p[0] = c & 0xFF, p[1] = (c >> 8) & 0xFF, p[2] = (c >> 16) & 0xFF, p[3] = 0;
+    }
+  BITMAPINFO bmi{};
+  bmi.bmiHeader = {40, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  SetDIBitsToDevice(s.dc, 0, 0, width, height, 0, 0, 0, height, bits.data(), &bmi, DIB_RGB_COLORS);
+  return s;
+}
+
+// First differing pixel as "(x, y): expected e, got g", or "" when equal.
+std::string FirstDifference(HWND w, const std::vector<uint32_t>& expected) {
+  const std::vector<uint32_t>& got = standin::ClientPixels(w);
+  const int width = standin::ClientWidth(w);
+  for (size_t i = 0; i < expected.size(); ++i)
+    if (got[i] != expected[i]) {
+      char buf[96];
+      snprintf(buf, sizeof buf, "(%d, %d): expected %06X, got %06X", static_cast<int>(i % width),
+               static_cast<int>(i / width), expected[i], got[i]);
+      return buf;
+    }
+  return "";
+}
+
+class Standin : public ::testing::Test {
+ protected:
+  void SetUp() override { standin::Reset(); }
+};
+
+// ---- lines and fills --------------------------------------------------------
+
+TEST_F(Standin, LinesLeaveTheirEndPointAndStayInsideTheClip) {
+  struct Row {
+    const char* name;
+    POINT from, to;
+    int pen;
+    RECT clip;  // right == 0: none
+    std::vector<POINT> painted;
+    std::vector<POINT> clean;
+    size_t inked;  // pixels drawn in all
+  };
+  const Row rows[] = {
+      {"right", {2, 3}, {6, 3}, BLACK_PEN, {}, {{2, 3}, {5, 3}}, {{6, 3}, {1, 3}}, 4},
+      {"left keeps the start", {6, 3}, {2, 3}, WHITE_PEN, {}, {{6, 3}, {3, 3}}, {{2, 3}, {7, 3}}, 4},
+      {"down", {4, 0}, {4, 8}, BLACK_PEN, {}, {{4, 0}, {4, 7}}, {{4, 8}}, 8},
+      {"up keeps the start", {4, 8}, {4, 1}, BLACK_PEN, {}, {{4, 8}, {4, 2}}, {{4, 1}}, 7},
+      {"zero length", {5, 5}, {5, 5}, BLACK_PEN, {}, {}, {{5, 5}}, 0},
+      {"null pen", {0, 2}, {9, 2}, NULL_PEN, {}, {}, {{0, 2}, {8, 2}}, 0},
+      {"off the surface", {-50, 9}, {50, 9}, BLACK_PEN, {}, {{0, 9}, {9, 9}}, {}, 10},
+      {"clip keeps the strips clean", {0, 1}, {10, 1}, BLACK_PEN, {3, 0, 10, 10}, {{3, 1}, {9, 1}}, {{0, 1}, {2, 1}}, 7},
+      {"diagonal", {0, 0}, {6, 3}, BLACK_PEN, {}, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}, {{6, 3}, {1, 1}}, 6},
+  };
+  for (const Row& row : rows) {
+    standin::Reset();
+    HWND w = standin::CreateTestWindow(10, 10);
+    HDC dc = GetDC(w);
+    HRGN rgn = row.clip.right ? CreateRectRgn(row.clip.left, row.clip.top, row.clip.right, row.clip.bottom) : nullptr;
+    if (rgn) SelectClipRgn(dc, rgn), DeleteObject(rgn);
+    SelectObject(dc, Stock(row.pen));
+    MoveToEx(dc, row.from.x, row.from.y, nullptr);
+    LineTo(dc, row.to.x, row.to.y);
+    ReleaseDC(w, dc);
+    const uint32_t ink = row.pen == WHITE_PEN ? 0xFFFFFF : 0x000000;
+    for (POINT p : row.painted) EXPECT_EQ(ink, standin::ClientPixel(w, p.x, p.y)) << row.name << " at " << p.x << "," << p.y;
+    for (POINT p : row.clean) EXPECT_EQ(kPoison, standin::ClientPixel(w, p.x, p.y)) << row.name << " at " << p.x << "," << p.y;
+    size_t inked = 0;
+    for (uint32_t px : standin::ClientPixels(w)) inked += px == ink;
+    EXPECT_EQ(row.inked, inked) << row.name << ": pixels drawn";
+  }
+}
+
+TEST_F(Standin, DiagonalsFollowTheReferenceBresenham) {
+  // The reference walk itself: err starts at 2 * minor - major; the minor axis
+  // steps when err + bias > 0, bias 1 in octants 3, 5, 6 and 8.
+  const POINT ends[] = {{7, 2}, {2, 7}, {-7, 2}, {-2, 7}, {-7, -2}, {-2, -7}, {7, -2}, {2, -7}, {5, 5}, {-5, 5}};
+  for (POINT d : ends) {
+    standin::Reset();
+    HWND w = standin::CreateTestWindow(20, 20);
+    HDC dc = GetDC(w);
+    MoveToEx(dc, 10, 10, nullptr);
+    LineTo(dc, 10 + d.x, 10 + d.y);
+    ReleaseDC(w, dc);
+    const bool xMajor = std::abs(d.x) > std::abs(d.y);
+    const int octant = d.y > 0 ? (d.x > 0 ? (d.x > d.y ? 1 : 2) : (-d.x > d.y ? 4 : 3))
+                               : (d.x < 0 ? (-d.x > -d.y ? 5 : 6) : (d.x > -d.y ? 8 : 7));
+    const int bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
+    const int major = xMajor ? std::abs(d.x) : std::abs(d.y), minor = xMajor ? std::abs(d.y) : std::abs(d.x);
+    std::vector<uint32_t> expected(400, kPoison);
+    int x = 10, y = 10, err = 2 * minor - major;
+    for (int i = 0; i < major; ++i) {
+      expected[y * 20 + x] = 0;
+      if (err + bias > 0) {
+        (xMajor ? y : x) += (xMajor ? d.y : d.x) > 0 ? 1 : -1;
+        err += 2 * minor - 2 * major;
+      } else {
+        err += 2 * minor;
+      }
+      (xMajor ? x : y) += (xMajor ? d.x : d.y) > 0 ? 1 : -1;
+    }
+    EXPECT_EQ("", FirstDifference(w, expected)) << "line to +" << d.x << ",+" << d.y;
+  }
+}
+
+TEST_F(Standin, FillRectCoversLeftToRightMinusOne) {
+  struct Row {
+    const char* name;
+    RECT rect;
+    uintptr_t brush;  // a stock index below 100, else the value itself
+    RECT clip;
+    RECT filled;  // empty: nothing
+    uint32_t rgb;
+    int badHandles;
+  };
+  const uintptr_t kSys = 100 + COLOR_ACTIVEBORDER + 1;
+  const Row rows[] = {
+      {"plain", {1, 2, 4, 5}, WHITE_BRUSH, {}, {1, 2, 4, 5}, 0xFFFFFF, 0},
+      {"system colour 11", {0, 0, 3, 3}, kSys, {}, {0, 0, 3, 3}, standin::kActiveBorderRgb, 0},
+      {"inverted counts back from the start", {5, 5, 2, 3}, BLACK_BRUSH, {}, {3, 4, 6, 6}, 0, 0},
+      {"clipped", {0, 0, 10, 10}, BLACK_BRUSH, {8, 8, 10, 10}, {8, 8, 10, 10}, 0, 0},
+      {"beyond the surface", {-5, -5, 100, 3}, WHITE_BRUSH, {}, {0, 0, 10, 3}, 0xFFFFFF, 0},
+      {"null brush", {0, 0, 10, 10}, 5, {}, {}, 0, 0},
+      {"other system colour is not modelled", {0, 0, 10, 10}, 100 + COLOR_ACTIVEBORDER, {}, {}, 0, 1},
+  };
+  for (const Row& row : rows) {
+    standin::Reset();
+    HWND w = standin::CreateTestWindow(10, 10);
+    HDC dc = GetDC(w);
+    if (row.clip.right) {
+      HRGN rgn = CreateRectRgn(row.clip.left, row.clip.top, row.clip.right, row.clip.bottom);
+      SelectClipRgn(dc, rgn);
+      DeleteObject(rgn);
+    }
+    HBRUSH brush = row.brush >= 100 ? reinterpret_cast<HBRUSH>(row.brush - 100) : static_cast<HBRUSH>(Stock(static_cast<int>(row.brush)));
+    FillRect(dc, &row.rect, brush);
+    ReleaseDC(w, dc);
+    std::vector<uint32_t> expected(100, kPoison);
+    for (int y = row.filled.top; y < row.filled.bottom; ++y)
+      for (int x = row.filled.left; x < row.filled.right; ++x) expected[y * 10 + x] = row.rgb;
+    EXPECT_EQ("", FirstDifference(w, expected)) << row.name;
+    EXPECT_EQ(row.badHandles, standin::GetBooks().badHandleCalls) << row.name;
+  }
+}
+
+// ---- StretchBlt ---------------------------------------------------------------
+
+// The reference engine's stretch, transcribed loop for loop for an unclipped
+// blit: the long axis is walked with err = 3 * short - 2 * long; a reduced row
+// keeps its last source column, a reduced column its first source row. Gives
+// the source pixel of every destination pixel.
+std::vector<POINT> ReferenceStretch(int dw, int dh, int sx, int sy, int sw, int sh) {
+  auto rowOf = [&](int srcRow) {
+    std::vector<POINT> out(dw);
+    if (sw > dw) {
+      int err = 3 * dw - 2 * sw, d = 0;
+      for (int i = 0; i < sw; ++i) {
+        out[d] = {sx + i, srcRow};
+        if (err > 0) ++d, err += 2 * dw - 2 * sw;
+        else err += 2 * dw;
+      }
+    } else {
+      int err = 3 * sw - 2 * dw, s = 0;
+      for (int j = 0; j < dw; ++j) {
+        out[j] = {sx + s, srcRow};
+        if (err > 0) ++s, err += 2 * sw - 2 * dw;
+        else err += 2 * sw;
+      }
+    }
+    return out;
+  };
+  std::vector<POINT> image;
+  if (sh > dh) {
+    int err = 3 * dh - 2 * sh, merged = 0;
+    for (int i = 0; i < sh; ++i) {
+      if (!merged) {
+        std::vector<POINT> r = rowOf(sy + i);
+        image.insert(image.end(), r.begin(), r.end());
+      }
+      ++merged;
+      if (err > 0) merged = 0, err += 2 * dh - 2 * sh;
+      else err += 2 * dh;
+    }
+  } else {
+    int err = 3 * sh - 2 * dh, s = 0;
+    for (int j = 0; j < dh; ++j) {
+      std::vector<POINT> r = rowOf(sy + s);
+      image.insert(image.end(), r.begin(), r.end());
+      if (err > 0) ++s, err += 2 * sh - 2 * dh;
+      else err += 2 * sh;
+    }
+  }
+  return image;
+}
+
+struct Blit {
+  const char* name;
+  int client;     // square client area
+  RECT dst;       // x, y, width, height
+  RECT src;       // x, y, width, height
+  int srcW, srcH;  // source bitmap
+};
+
+TEST_F(Standin, StretchBltSamplesLikeTheReferenceEngine) {
+  const Blit rows[] = {
+      {"magnify 3x", 30, {0, 0, 30, 30}, {2, 1, 10, 10}, 20, 20},
+      {"magnify 24x", 48, {0, 0, 48, 48}, {5, 5, 2, 2}, 20, 20},
+      {"halve", 40, {0, 0, 32, 18}, {0, 0, 64, 36}, 64, 36},
+      {"reduce 3:1", 40, {0, 0, 21, 12}, {0, 0, 64, 36}, 64, 36},
+      {"reduce 7 to 3", 10, {0, 0, 3, 3}, {1, 1, 7, 7}, 10, 10},
+      {"reduce 100 to 33", 40, {0, 0, 33, 7}, {0, 0, 100, 20}, 100, 20},
+      {"odd magnify 5 to 13", 20, {0, 0, 13, 13}, {0, 0, 5, 5}, 10, 10},
+      {"magnify across, reduce down", 40, {0, 0, 30, 5}, {0, 0, 10, 30}, 10, 30},
+  };
+  for (const Blit& b : rows) {
+    standin::Reset();
+    HWND w = standin::CreateTestWindow(b.client, b.client);
+    Source s = MakeSource(w, b.srcW, b.srcH);
+    HDC dc = GetDC(w);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    EXPECT_TRUE(StretchBlt(dc, b.dst.left, b.dst.top, b.dst.right, b.dst.bottom, s.dc, b.src.left, b.src.top,
+                           b.src.right, b.src.bottom, SRCCOPY))
+        << b.name;
+    ReleaseDC(w, dc);
+    const std::vector<POINT> ref =
+        ReferenceStretch(b.dst.right, b.dst.bottom, b.src.left, b.src.top, b.src.right, b.src.bottom);
+    std::vector<uint32_t> expected(static_cast<size_t>(b.client) * b.client, kPoison);
+    for (int y = 0; y < b.dst.bottom; ++y)
+      for (int x = 0; x < b.dst.right; ++x) {
+        const POINT p = ref[y * b.dst.right + x];
+        expected[y * b.client + x] = Encode(p.x, p.y);
+      }
+    EXPECT_EQ("", FirstDifference(w, expected)) << b.name;
+  }
+}
+
+TEST_F(Standin, StretchBltMagnifiesIntoWholeBlocks) {
+  HWND w = standin::CreateTestWindow(40, 40);
+  Source s = MakeSource(w, 20, 20);
+  HDC dc = GetDC(w);
+  SetStretchBltMode(dc, COLORONCOLOR);
+  StretchBlt(dc, -2, -2, 45, 45, s.dc, 3, 4, 15, 15, SRCCOPY);  // 3x, starting two pixels off the surface
+  ReleaseDC(w, dc);
+  std::vector<uint32_t> expected(1600);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) expected[y * 40 + x] = Encode(3 + (x + 2) / 3, 4 + (y + 2) / 3);
+  EXPECT_EQ("", FirstDifference(w, expected));
+}
+
+TEST_F(Standin, StretchBltClipsWithoutMovingTheSamples) {
+  // Destination off the surface or clipped, source reaching past its bitmap:
+  // visible pixels are the ones the whole blit would give; pixels whose source
+  // lies outside the bitmap stay untouched, as in the reference engine.
+  struct Row {
+    const char* name;
+    RECT dst, src;
+    RECT clip;  // right == 0: none
+  };
+  const Row rows[] = {
+      {"reduce, left and top off the surface", {-7, -5, 30, 20}, {0, 0, 64, 36}, {}},
+      {"reduce under a clip region", {0, 0, 21, 12}, {0, 0, 64, 36}, {4, 3, 17, 10}},
+      {"magnify, right edge beyond", {10, 10, 39, 39}, {0, 0, 13, 13}, {}},
+      {"source beyond the bitmap", {0, 0, 30, 30}, {-3, -2, 20, 15}, {}},
+      {"reduced source beyond the bitmap", {0, 0, 20, 20}, {50, 20, 40, 40}, {}},
+  };
+  for (const Row& row : rows) {
+    standin::Reset();
+    HWND w = standin::CreateTestWindow(24, 24);
+    Source s = MakeSource(w, 64, 36);
+    HDC dc = GetDC(w);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    if (row.clip.right) {
+      HRGN rgn = CreateRectRgn(row.clip.left, row.clip.top, row.clip.right, row.clip.bottom);
+      SelectClipRgn(dc, rgn);
+      DeleteObject(rgn);
+    }
+    StretchBlt(dc, row.dst.left, row.dst.top, row.dst.right, row.dst.bottom, s.dc, row.src.left, row.src.top,
+               row.src.right, row.src.bottom, SRCCOPY);
+    ReleaseDC(w, dc);
+    const std::vector<POINT> ref =
+        ReferenceStretch(row.dst.right, row.dst.bottom, row.src.left, row.src.top, row.src.right, row.src.bottom);
+    std::vector<uint32_t> expected(576, kPoison);
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 24; ++x) {
+        const int rx = x - row.dst.left, ry = y - row.dst.top;
+        if (rx < 0 || ry < 0 || rx >= row.dst.right || ry >= row.dst.bottom) continue;
+        if (row.clip.right && (x < row.clip.left || x >= row.clip.right || y < row.clip.top || y >= row.clip.bottom))
+          continue;
+        const POINT p = ref[ry * row.dst.right + rx];
+        if (p.x >= 0 && p.y >= 0 && p.x < 64 && p.y < 36) expected[y * 24 + x] = Encode(p.x, p.y);
+      }
+    EXPECT_EQ("", FirstDifference(w, expected)) << row.name;
+  }
+}
+
+TEST_F(Standin, StretchBltEmptyOrDefaultModeCases) {
+  HWND w = standin::CreateTestWindow(8, 8);
+  Source s = MakeSource(w, 8, 8);
+  HDC dc = GetDC(w);
+  EXPECT_EQ(BLACKONWHITE, SetStretchBltMode(dc, COLORONCOLOR)) << "a window DC starts with BLACKONWHITE";
+  EXPECT_EQ(COLORONCOLOR, SetStretchBltMode(dc, COLORONCOLOR));
+  EXPECT_EQ(0, SetStretchBltMode(dc, 0)) << "an unknown mode";
+  EXPECT_TRUE(StretchBlt(dc, 0, 0, 0, 5, s.dc, 0, 0, 4, 4, SRCCOPY)) << "zero width draws nothing and succeeds";
+  EXPECT_TRUE(StretchBlt(dc, 0, 0, 5, 5, s.dc, 0, 0, 0, 4, SRCCOPY)) << "zero source width";
+  EXPECT_EQ(kPoison, standin::ClientPixel(w, 0, 0));
+  // BLACKONWHITE ANDs the pixels a reduction merges.
+  SetStretchBltMode(dc, BLACKONWHITE);
+  StretchBlt(dc, 0, 0, 1, 1, s.dc, 0, 0, 2, 1, SRCCOPY);  // one-pixel destination takes one source column less
+  EXPECT_EQ(Encode(0, 0), standin::ClientPixel(w, 0, 0));
+  StretchBlt(dc, 0, 0, 2, 1, s.dc, 1, 0, 4, 1, SRCCOPY);
+  EXPECT_EQ(Encode(1, 0) & Encode(2, 0), standin::ClientPixel(w, 0, 0));
+  ReleaseDC(w, dc);
+}
+
+// ---- SetDIBitsToDevice ----------------------------------------------------------
+
+TEST_F(Standin, SetDIBitsToDeviceReadsPaddedRowsBottomUp) {
+  struct Row {
+    const char* name;
+    int dibW, dibH;  // negative dibH: top-down
+    POINT dest;
+    int w, h, xSrc, ySrc;
+    UINT startScan, lines;
+  };
+  const Row rows[] = {
+      {"width 5 needs one pad byte a row", 5, 4, {0, 0}, 5, 4, 0, 0, 0, 4},
+      {"top-down", 5, -4, {1, 2}, 5, 4, 0, 0, 0, 4},
+      {"source rectangle from the lower left", 7, 6, {0, 0}, 3, 2, 2, 1, 0, 6},
+      {"a band of scan lines", 6, 8, {0, 0}, 6, 8, 0, 0, 2, 3},
+      {"partly off the surface", 9, 9, {-3, 5}, 9, 9, 0, 0, 0, 9},
+  };
+  for (const Row& row : rows) {
+    standin::Reset();
+    HWND w = standin::CreateTestWindow(10, 10);
+    const int height = std::abs(row.dibH);
+    const int stride = (row.dibW * 3 + 3) / 4 * 4;
+    // Only the rows handed over exist: any read outside them is a sanitizer error.
+    std::vector<uint8_t> bits(static_cast<size_t>(stride) * row.lines);
+    auto dibRow = [&](int memoryRow) { return row.dibH > 0 ? static_cast<int>(row.startScan) + memoryRow : memoryRow; };
+    for (UINT m = 0; m < row.lines; ++m)
+      for (int x = 0; x < row.dibW; ++x) {
+        const uint32_t c = Encode(x, dibRow(static_cast<int>(m)));  // (column, row counted from the DIB's first stored row)
+        uint8_t* p = &bits[m * stride + x * 3];
+        p[0] = c & 0xFF, p[1] = (c >> 8) & 0xFF, p[2] = (c >> 16) & 0xFF;
+      }
+    BITMAPINFO bmi{};
+    bmi.bmiHeader = {40, row.dibW, row.dibH, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    HDC dc = GetDC(w);
+    SetDIBitsToDevice(dc, row.dest.x, row.dest.y, row.w, row.h, row.xSrc, row.ySrc, row.startScan, row.lines,
+                      bits.data(), &bmi, DIB_RGB_COLORS);
+    ReleaseDC(w, dc);
+    // Expected: destination (dest + (i, j)) shows DIB column xSrc + i of the row
+    // that lies j rows below the rectangle's top, in DIB terms.
+    std::vector<uint32_t> expected(100, kPoison);
+    for (int j = 0; j < row.h; ++j)
+      for (int i = 0; i < row.w; ++i) {
+        const int x = row.dest.x + i, y = row.dest.y + j;
+        if (x < 0 || y < 0 || x >= 10 || y >= 10) continue;
+        // Bottom-up: row index from the bottom; top-down: from the top.
+        const int dibRowIndex = row.dibH > 0 ? row.ySrc + row.h - 1 - j : row.ySrc + j;
+        if (dibRowIndex < static_cast<int>(row.startScan) || dibRowIndex >= static_cast<int>(row.startScan + row.lines) ||
+            dibRowIndex >= height)
+          continue;
+        expected[y * 10 + x] = Encode(row.xSrc + i, dibRowIndex);
+      }
+    EXPECT_EQ("", FirstDifference(w, expected)) << row.name;
+  }
+}
+
+// ---- objects and books ---------------------------------------------------------
+
+TEST_F(Standin, SelectObjectReturnsWhatItReplaced) {
+  HWND w = standin::CreateTestWindow(4, 4);
+  HDC wdc = GetDC(w);
+  HDC mem = CreateCompatibleDC(wdc);
+  HBITMAP a = CreateCompatibleBitmap(wdc, 3, 2), b = CreateCompatibleBitmap(wdc, 5, 5);
+  EXPECT_EQ(Stock(BLACK_PEN), SelectObject(wdc, Stock(WHITE_PEN))) << "window DC pen";
+  EXPECT_EQ(Stock(WHITE_PEN), SelectObject(wdc, Stock(NULL_PEN)));
+  EXPECT_EQ(Stock(WHITE_BRUSH), SelectObject(wdc, Stock(BLACK_BRUSH))) << "brush";
+  HGDIOBJ defaultBitmap = SelectObject(mem, a);
+  EXPECT_NE(nullptr, defaultBitmap) << "a new memory DC holds a 1x1 bitmap";
+  EXPECT_EQ(a, SelectObject(mem, b));
+  EXPECT_EQ(nullptr, SelectObject(wdc, a)) << "bitmaps go into memory DCs only";
+  HDC mem2 = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(nullptr, SelectObject(mem2, b)) << "b is in mem already";
+  HRGN rgn = CreateRectRgn(3, 3, 1, 1);
+  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SIMPLEREGION), SelectObject(wdc, rgn)) << "region: its type";
+  EXPECT_EQ(Stock(NULL_PEN), standin::SelectedPen(wdc));
+  ReleaseDC(w, wdc);
+  RECT clip{};
+  EXPECT_EQ(Stock(NULL_PEN), standin::PenAtLastRelease(w));
+  ASSERT_TRUE(standin::ClipAtLastRelease(w, &clip));
+  EXPECT_EQ(1, clip.left) << "normalised region";
+  EXPECT_EQ(3, clip.right);
+  HDC again = GetDC(w);
+  EXPECT_EQ(Stock(BLACK_PEN), standin::SelectedPen(again)) << "a released window DC comes back reset";
+  ReleaseDC(w, again);
+  EXPECT_FALSE(standin::ClipAtLastRelease(w, &clip));
+  EXPECT_EQ(3, standin::BitmapWidth(a));
+  EXPECT_EQ(0x000000u, standin::BitmapPixel(a, 2, 1)) << "new bitmaps are black";
+  EXPECT_EQ(b, SelectObject(mem, defaultBitmap));
+  EXPECT_TRUE(DeleteDC(mem) && DeleteDC(mem2) && DeleteObject(a) && DeleteObject(b) && DeleteObject(rgn));
+  const standin::Books books = standin::GetBooks();
+  EXPECT_EQ(0, books.windowDcsOut + books.memoryDcsAlive + books.bitmapsAlive + books.regionsAlive);
+  EXPECT_EQ(0, books.badHandleCalls + books.stockDeletes + books.selectedDeletes);
+}
+
+TEST_F(Standin, BooksCountEveryFault) {
+  HWND w = standin::CreateTestWindow(4, 4);
+  HDC wdc = GetDC(w);
+  HDC wdc2 = GetDC(w);
+  EXPECT_EQ(2, standin::GetBooks().windowDcsOut) << "two GetDC calls, two DCs out";
+  HDC mem = CreateCompatibleDC(wdc);
+  HBITMAP bmp = CreateCompatibleBitmap(wdc, 8, 8);
+  SelectObject(mem, bmp);
+  EXPECT_FALSE(DeleteObject(bmp)) << "still selected";
+  EXPECT_TRUE(DeleteObject(Stock(BLACK_PEN))) << "Windows ignores deleting a stock object";
+  ReleaseDC(w, wdc2);
+  const RECT one{0, 0, 1, 1};
+  EXPECT_EQ(0, FillRect(wdc2, &one, static_cast<HBRUSH>(Stock(WHITE_BRUSH)))) << "released DC";
+  const standin::Books b = standin::GetBooks();
+  EXPECT_EQ(1, b.selectedDeletes);
+  EXPECT_EQ(1, b.stockDeletes);
+  EXPECT_EQ(1, b.badHandleCalls);
+  EXPECT_EQ(1, b.windowDcsOut);
+  EXPECT_EQ(1, b.memoryDcsAlive);
+  EXPECT_EQ(1, b.bitmapsAlive);
+  EXPECT_EQ(2, b.created) << "memory DC and bitmap; GetDC only lends";
+  EXPECT_EQ(1, standin::BitmapWidth(CreateCompatibleBitmap(wdc, 0, 5))) << "zero size gives 1x1";
+  EXPECT_EQ(nullptr, CreateCompatibleBitmap(wdc, -1, 5));
+  EXPECT_EQ(nullptr, CreateCompatibleBitmap(wdc, 1 << 15, 1 << 14)) << "2^29 pixels";
+  standin::Reset();
+  const standin::Books fresh = standin::GetBooks();
+  EXPECT_EQ(0, fresh.bitmapsAlive + fresh.windowDcsOut + fresh.badHandleCalls);
+  EXPECT_EQ(0u, standin::Calls().size());
+}
+
+TEST_F(Standin, BadHandlesFailWithoutCrashing) {
+  HWND w = standin::CreateTestWindow(4, 4);
+  HDC released = GetDC(w);
+  ReleaseDC(w, released);
+  HMENU menu = CreateMenu();
+  HDC dead = CreateCompatibleDC(nullptr);
+  DeleteDC(dead);
+  RECT r{0, 0, 2, 2};
+  MENUITEMINFOA mi{sizeof mi, MIIM_STATE};
+  struct Row {
+    const char* name;
+    bool (*call)(HWND, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*);
+  };
+  const Row rows[] = {
+      {"GetDC(null)", [](HWND, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*) { return GetDC(nullptr) == nullptr; }},
+      {"LineTo(released)", [](HWND, HDC rel, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !LineTo(rel, 3, 3); }},
+      {"FillRect(null)", [](HWND, HDC, HDC, HMENU, RECT* rc, MENUITEMINFOA*) { return !FillRect(nullptr, rc, nullptr); }},
+      {"SelectObject(dead DC)", [](HWND, HDC, HDC d, HMENU, RECT*, MENUITEMINFOA*) { return !SelectObject(d, GetStockObject(BLACK_PEN)); }},
+      {"DeleteDC(window DC)", [](HWND win, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*) {
+         HDC dc = GetDC(win);
+         bool failed = !DeleteDC(dc);
+         ReleaseDC(win, dc);
+         return failed;
+       }},
+      {"DeleteObject(menu)", [](HWND, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) { return !DeleteObject(m); }},
+      {"StretchBlt(menu as DC)", [](HWND, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) {
+         return !StretchBlt(reinterpret_cast<HDC>(m), 0, 0, 1, 1, reinterpret_cast<HDC>(m), 0, 0, 1, 1, SRCCOPY);
+       }},
+      {"SetDIBitsToDevice(dead)", [](HWND, HDC, HDC d, HMENU, RECT*, MENUITEMINFOA*) {
+         BITMAPINFO bmi{};
+         return SetDIBitsToDevice(d, 0, 0, 1, 1, 0, 0, 0, 1, &bmi, &bmi, 0) == 0;
+       }},
+      {"SelectClipRgn(menu as region)", [](HWND win, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) {
+         HDC dc = GetDC(win);
+         bool failed = SelectClipRgn(dc, reinterpret_cast<HRGN>(m)) == RGN_ERROR;
+         ReleaseDC(win, dc);
+         return failed;
+       }},
+      {"SetMenu(window as menu)", [](HWND win, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !SetMenu(win, reinterpret_cast<HMENU>(win)); }},
+      {"SetMenuItemInfoA(dead DC as menu)", [](HWND, HDC, HDC d, HMENU, RECT*, MENUITEMINFOA* m) { return !SetMenuItemInfoA(reinterpret_cast<HMENU>(d), 1, FALSE, m); }},
+      {"SetCapture(menu)", [](HWND, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) { return SetCapture(reinterpret_cast<HWND>(m)) == nullptr; }},
+      {"GetClientRect(null)", [](HWND, HDC, HDC, HMENU, RECT* rc, MENUITEMINFOA*) { return !GetClientRect(nullptr, rc); }},
+      {"SetWindowTextA(DC)", [](HWND, HDC rel, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !SetWindowTextA(reinterpret_cast<HWND>(rel), "x"); }},
+  };
+  for (const Row& row : rows) {
+    const int before = standin::GetBooks().badHandleCalls;
+    EXPECT_TRUE(row.call(w, released, dead, menu, &r, &mi)) << row.name << ": failed as Win32 does";
+    EXPECT_EQ(before + 1, standin::GetBooks().badHandleCalls) << row.name << ": counted once";
+  }
+  EXPECT_EQ(0, standin::GetBooks().windowDcsOut);
+}
+
+// ---- windows, menus, capture -----------------------------------------------------
+
+struct Message {
+  UINT msg;
+  WPARAM w;
+  LPARAM l;
+  int clientHeightSeen;
+};
+
+TEST_F(Standin, SetMenuSendsWmSizeWithTheSmallerClientBeforeReturning) {
+  std::vector<Message> seen;
+  HWND w = standin::CreateTestWindow(288, 288, [&](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+    RECT rc{};
+    GetClientRect(h, &rc);
+    seen.push_back({m, wp, lp, rc.bottom});
+    return 0;
+  });
+  HMENU bar = CreateMenu(), popup = CreateMenu();
+  MENUITEMINFOA mi{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_SUBMENU | MIIM_TYPE;
+  mi.hSubMenu = popup;
+  mi.dwTypeData = const_cast<char*>("\x90\xDD\x92\xE8");  // 設定
+  EXPECT_TRUE(InsertMenuItemA(bar, 0, TRUE, &mi));
+  mi.fMask = MIIM_TYPE | MIIM_ID | MIIM_STATE;
+  const char* texts[] = {"b", "c", "a"};
+  const UINT places[] = {0, 5, 0};  // by position: at 0, past the end (appends), at 0
+  for (int i = 0; i < 3; ++i) {
+    mi.dwTypeData = const_cast<char*>(texts[i]);
+    mi.wID = 101 + i;
+    mi.fState = i == 1 ? MFS_CHECKED : 0;
+    EXPECT_TRUE(InsertMenuItemA(popup, places[i], TRUE, &mi));
+  }
+  mi.cbSize = 48;
+  EXPECT_FALSE(InsertMenuItemA(popup, 0, TRUE, &mi)) << "cbSize must be this platform's record size";
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_STATE;
+  mi.fState = MFS_CHECKED;
+  EXPECT_TRUE(SetMenuItemInfoA(bar, 101, FALSE, &mi)) << "by command, found inside the popup";
+  const std::vector<standin::MenuItem> items = standin::MenuItems(popup);
+  ASSERT_EQ(3u, items.size());
+  EXPECT_EQ("a", items[0].text);
+  EXPECT_EQ("b", items[1].text);
+  EXPECT_EQ(MFS_CHECKED, items[1].state);
+  EXPECT_EQ("c", items[2].text);
+  EXPECT_EQ("\x90\xDD\x92\xE8", standin::MenuItems(bar)[0].text);
+  EXPECT_EQ(popup, standin::MenuItems(bar)[0].subMenu);
+
+  ASSERT_TRUE(SetMenu(w, bar));
+  ASSERT_EQ(1u, seen.size()) << "WM_SIZE arrived inside SetMenu";
+  EXPECT_EQ(static_cast<UINT>(WM_SIZE), seen[0].msg);
+  EXPECT_EQ(SIZE_RESTORED, seen[0].w);
+  EXPECT_EQ(288 | (288 - standin::kMenuBarHeight) << 16, seen[0].l);
+  EXPECT_EQ(288 - standin::kMenuBarHeight, seen[0].clientHeightSeen);
+  EXPECT_EQ(bar, GetMenu(w));
+  EXPECT_TRUE(SetMenu(w, bar));
+  EXPECT_EQ(1u, seen.size()) << "same bar again: no size change, no WM_SIZE";
+  EXPECT_TRUE(SetMenu(w, nullptr));
+  EXPECT_EQ(288, standin::ClientHeight(w)) << "detaching gives the rows back";
+  SetMenu(w, bar);
+  EXPECT_EQ(2, standin::GetBooks().menusAlive);
+  standin::DestroyTestWindow(w);
+  EXPECT_EQ(0, standin::GetBooks().menusAlive) << "the window's menu and its popup go with it";
+}
+
+TEST_F(Standin, CaptureChangesAreDeliveredBeforeTheCallReturns) {
+  std::vector<std::pair<HWND, LPARAM>> heard;
+  HWND a = nullptr, b = nullptr;
+  auto proc = [&](HWND h, UINT m, WPARAM, LPARAM lp) -> LRESULT {
+    if (m == WM_CAPTURECHANGED) {
+      heard.push_back({h, lp});
+      if (h == a && lp == reinterpret_cast<LPARAM>(b)) SetCapture(a);  // a nested grab from inside the message
+    }
+    return 0;
+  };
+  a = standin::CreateTestWindow(4, 4, proc);
+  b = standin::CreateTestWindow(4, 4, proc);
+  struct Step {
+    const char* name;
+    HWND capture;  // null: ReleaseCapture
+    HWND returned;
+    std::vector<std::pair<HWND, LPARAM>> messages;
+    HWND owner;
+  };
+  const LPARAM la = reinterpret_cast<LPARAM>(a), lb = reinterpret_cast<LPARAM>(b);
+  const Step steps[] = {
+      {"first capture", a, nullptr, {}, a},
+      {"again on the owner: it hears about itself", a, a, {{a, la}}, a},
+      {"to b, a grabs back inside its message", b, a, {{a, lb}, {b, la}}, a},
+      {"release", nullptr, nullptr, {{a, 0}}, nullptr},
+      {"release with no owner", nullptr, nullptr, {}, nullptr},
+  };
+  for (const Step& s : steps) {
+    heard.clear();
+    if (s.capture) EXPECT_EQ(s.returned, SetCapture(s.capture)) << s.name;
+    else EXPECT_TRUE(ReleaseCapture()) << s.name;
+    EXPECT_EQ(s.messages, heard) << s.name;
+    EXPECT_EQ(s.owner, standin::CaptureOwner()) << s.name;
+  }
+  HCURSOR sizeAll = LoadCursorA(nullptr, IDC_SIZEALL);
+  EXPECT_EQ(standin::SizeAllCursor(), sizeAll);
+  EXPECT_NE(sizeAll, SetCursor(sizeAll)) << "the arrow before";
+  EXPECT_EQ(sizeAll, SetCursor(sizeAll)) << "SetCursor returns the previous cursor";
+  EXPECT_EQ(sizeAll, standin::CurrentCursor());
+}
+
+TEST_F(Standin, WindowsKeepTextPixelsAndSize) {
+  std::vector<LPARAM> sizes;
+  HWND w = standin::CreateTestWindow(6, 4, [&](HWND, UINT m, WPARAM, LPARAM lp) -> LRESULT {
+    if (m == WM_SIZE) sizes.push_back(lp);
+    return 0;
+  });
+  EXPECT_EQ(kPoison, standin::ClientPixel(w, 5, 3));
+  EXPECT_EQ(standin::kNoPixel, standin::ClientPixel(w, 6, 0));
+  HDC dc = GetDC(w);
+  const RECT all{0, 0, 6, 4};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  ReleaseDC(w, dc);
+  standin::ResizeClient(w, 8, 2);
+  EXPECT_EQ(std::vector<LPARAM>{8 | 2 << 16}, sizes);
+  EXPECT_EQ(0u, standin::ClientPixel(w, 5, 1)) << "overlap kept";
+  EXPECT_EQ(kPoison, standin::ClientPixel(w, 7, 1)) << "new pixels are poison";
+  SetWindowTextA(w, "Tavimo \x94\x7B");
+  EXPECT_EQ("Tavimo \x94\x7B", standin::WindowText(w));
+  char buf[5];
+  EXPECT_EQ(4, GetWindowTextA(w, buf, sizeof buf));
+  EXPECT_STREQ("Tavi", buf);
+}
+
+TEST_F(Standin, CallLogKeepsArgumentsInWin32Order) {
+  HWND w = standin::CreateTestWindow(4, 4);
+  standin::ClearCalls();
+  HDC dc = GetDC(w);
+  RECT rc;
+  GetClientRect(w, &rc);
+  FillRect(dc, &rc, reinterpret_cast<HBRUSH>(COLOR_ACTIVEBORDER + 1));
+  POINT old;
+  MoveToEx(dc, 1, 2, &old);
+  SetWindowTextA(w, "t\x94\x7B");
+  ReleaseDC(w, dc);
+  const std::vector<std::string> expected = {
+      "GetDC(" + std::to_string(standin::H(w)) + ")",
+      "GetClientRect(" + std::to_string(standin::H(w)) + ",0,0,4,4)",
+      "FillRect(" + std::to_string(standin::H(dc)) + ",0,0,4,4,11)",
+      "MoveToEx(" + std::to_string(standin::H(dc)) + ",1,2,1)",
+      "SetWindowTextA(" + std::to_string(standin::H(w)) + ",\"t\\x94{\")",
+      "ReleaseDC(" + std::to_string(standin::H(w)) + "," + std::to_string(standin::H(dc)) + ")",
+  };
+  std::vector<std::string> got;
+  for (const standin::Call& c : standin::Calls()) got.push_back(standin::ToString(c));
+  EXPECT_EQ(expected, got);
+  EXPECT_EQ(1u, standin::CallsTo("FillRect").size());
+  standin::SetCallLogging(false);
+  GetDC(w);
+  EXPECT_EQ(expected.size(), standin::Calls().size()) << "logging off";
+}
+
+}  // namespace
