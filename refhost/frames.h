@@ -1,0 +1,47 @@
+// Frames the reference host displays: a test card for a pixel inspector,
+// frames whose colours encode their coordinates, and images read from files.
+// Platform-neutral: the Win32 host and the native scenario driver share it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace refhost {
+
+// A frame as the host hands it to the plug-in: a 24-bit bottom-up DIB, blue,
+// green, red per pixel, each row padded to a multiple of 4 bytes.
+struct Frame {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> dib;
+
+  int Stride() const { return (width * 3 + 3) & ~3; }
+  // Colour of frame pixel (x, y) (top-left origin) as 0xRRGGBB.
+  uint32_t Pixel(int x, int y) const;
+  void SetPixel(int x, int y, uint32_t rgb);
+};
+
+Frame MakeFrame(int width, int height);
+
+// The colour a coordinate frame gives pixel (x, y): red = x & 255,
+// green = y & 255, blue = the high bits of both, so that every pixel of a frame
+// up to 4096 square differs and a shifted or dropped pixel shows.
+uint32_t CoordColour(int x, int y);
+Frame CoordFrame(int width, int height);
+
+// The test card: colour bars, 1-pixel and 2-pixel checkerboards, fine grey and
+// colour gradients, and a grid numbered every 50 pixels, at any size.
+Frame TestCard(int width, int height);
+
+// Reads a PNG, JPEG or BMP file; false with a reason in error on failure.
+bool LoadImageFile(const std::string& path, Frame* frame, std::string* error);
+// The image files of a folder, sorted by name: a sequence of frames.
+std::vector<std::string> ImageFilesIn(const std::string& folder);
+
+// Writes 0xRRGGBB pixels (top row first) as a PNG file.
+bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& rgb);
+// Reads a PNG written by WritePng back into 0xRRGGBB pixels.
+bool ReadPng(const std::string& path, int* width, int* height, std::vector<uint32_t>* rgb);
+
+}  // namespace refhost

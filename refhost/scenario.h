@@ -1,0 +1,124 @@
+// A small line-based scenario language that plays the host to the plug-in and
+// checks what it shows. The interpreter is platform-neutral; a driver carries
+// each step out: the Win32 reference host against the real DLL, or the native
+// test bed against the software stand-in, so one scenario file runs on both.
+//
+// One step per line; '#' starts a comment; tokens are separated by blanks; a
+// quoted token keeps its blanks. Steps (x, y in window pixels unless named
+// frame pixels):
+//   host largest W H            largest frame that GetHostInfo reports
+//   settings clear | settings set KEY VALUE
+//   start | stop                load the plug-in, make its window, HostMsgInit /
+//                               HostMsgExit, destroy the window, unload
+//   open | close                open the video (HostMsgFileOpen, frame shown) / close it
+//   show | hide                 show or hide the plug-in window (HostMsgWindowChange)
+//   frame card W H | frame coords W H | frame image PATH | frame folder PATH
+//   frame next | frame          set the current frame and display it (per-frame callback)
+//   edit-change                 HostMsgEditChange
+//   main press|move|release X Y   pointer in the main window at frame pixel (X, Y)
+//   main double | main movesize
+//   mouse down|move|up|double|right|middle X Y    in the plug-in window
+//   wheel DELTA | activate STATE | command ID | host-command ID | send MSG WPARAM LPARAM
+//   resize W H                  client size of the plug-in window
+//   poison                      fill the client area with magenta
+//   screenshot client|window NAME [exact|image]   PNG into the output folder
+//   log clear | dump title|menu|log
+//   expect title HEX            window text bytes (GetWindowTextA)
+//   expect title-wide "TEXT"    window text as UTF-16 (GetWindowTextW), TEXT in UTF-8
+//   expect menu none | expect menu bar POS HEX | expect menu item POS ID HEX CHECKED
+//   expect stored KEY VALUE|none   expect log "ENTRY"   expect log-count N
+//   expect result N             result of the last message or notification
+//   expect client W H | expect pixel X Y RRGGBB | expect background X Y
+//   expect frame-pixel X Y FX FY   window pixel shows the current frame's pixel (FX, FY)
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "refhost/frames.h"
+
+namespace refhost {
+
+struct Pixels {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> rgb;  // 0xRRGGBB, top row first
+};
+
+struct MenuRow {
+  int position = 0;
+  bool topLevel = false;  // an item of the menu bar itself, else of its popup
+  unsigned id = 0;
+  std::string text;  // bytes as the menu holds them
+  bool checked = false;
+};
+
+// Message numbers the interpreter sends (the same on every platform).
+enum : unsigned {
+  MsgSize = 0x0005, MsgActivate = 0x0006, MsgCommand = 0x0111, MsgMouseMove = 0x0200,
+  MsgLButtonDown = 0x0201, MsgLButtonUp = 0x0202, MsgLButtonDblClk = 0x0203, MsgRButtonDown = 0x0204,
+  MsgRButtonUp = 0x0205, MsgMButtonDown = 0x0207, MsgMButtonUp = 0x0208, MsgMouseWheel = 0x020A,
+  MsgFileOpen = 1125, MsgFileClose = 1126, MsgInit = 1127, MsgExit = 1128, MsgWindowChange = 1134,
+  MsgEditChange = 1136, MsgHostCommand = 1137, MsgMainDown = 1144, MsgMainUp = 1145, MsgMainMove = 1146,
+  MsgMainMoveSize = 1149, MsgMainDouble = 1150,
+};
+
+// What a host platform does for the interpreter. Every method that cannot be
+// done on a platform returns false; the interpreter then reports the check as
+// skipped instead of failed.
+class Driver {
+ public:
+  virtual ~Driver() = default;
+  virtual const char* Name() const = 0;
+  virtual void SetLargestFrame(int width, int height) = 0;
+  virtual void ClearSettings() = 0;
+  virtual void SetSetting(const std::string& key, int value) = 0;
+  // Stored value of a key; false when the key is not stored.
+  virtual bool StoredSetting(const std::string& key, int* value) = 0;
+  // "load KEY DEFAULT -> VALUE" and "save KEY VALUE", oldest first.
+  virtual std::vector<std::string> SettingsLog() = 0;
+  virtual void ClearSettingsLog() = 0;
+
+  // Loads the plug-in, creates its (hidden) window, sends HostMsgInit.
+  virtual bool Start(std::string* error) = 0;
+  // HostMsgExit, then the window is destroyed and the plug-in unloaded.
+  virtual void Stop() = 0;
+  virtual bool Started() const = 0;
+  virtual void SetEditing(bool open) = 0;
+  virtual void SetShown(bool shown) = 0;
+  virtual void SetFrame(const Frame& frame) = 0;
+  // Calls the per-frame callback for the current frame; returns its result.
+  virtual long DisplayFrame() = 0;
+  // A host notification straight to the window callback; its result.
+  virtual long Notify(unsigned msg, uintptr_t wParam, intptr_t lParam) = 0;
+  // A window message delivered through the plug-in window; the callback's result.
+  virtual long SendToWindow(unsigned msg, uintptr_t wParam, intptr_t lParam) = 0;
+  virtual void ResizeClient(int width, int height) = 0;
+  virtual void FillClient(uint32_t rgb) = 0;
+
+  virtual bool CaptureClient(Pixels* out) = 0;
+  virtual bool CaptureWindow(Pixels* out) = 0;
+  virtual std::string TitleBytes() = 0;
+  virtual bool TitleWide(std::u16string* out) = 0;
+  // false when the window has no menu bar.
+  virtual bool Menu(std::vector<MenuRow>* rows) = 0;
+  // Faults seen since the last call (an unexpected service, a failed call).
+  virtual std::vector<std::string> TakeFaults() = 0;
+};
+
+struct ScenarioOptions {
+  std::string outDir = ".";  // where screenshots and the manifest go
+  bool quiet = false;        // print only failures and the closing line
+};
+
+// Runs a scenario file. Prints a failure per failed check naming the file and
+// line, and a closing "N passed, M failed" line. Returns 0 when every check
+// passed, 1 when one failed, 2 when the file could not be read or a line is
+// unknown or malformed (then nothing runs).
+int RunScenarioFile(Driver& driver, const std::string& path, const ScenarioOptions& options);
+
+// The background colour of an empty view: COLOR_ACTIVEBORDER of Windows 10.
+constexpr uint32_t kBackgroundRgb = 0xB4B4B4;
+
+}  // namespace refhost
