@@ -3,7 +3,7 @@
 // same files run by the reference host under Wine, this gives the differential
 // pixel check; --compare does the comparing.
 //
-//   native_driver SCENARIO [--out DIR] [--quiet]
+//   native_driver SCENARIO [--out DIR] [--ini FILE] [--quiet]
 //   native_driver --compare NATIVE_DIR WINE_DIR
 #include <cstdio>
 #include <cstring>
@@ -23,14 +23,33 @@ using refhost::Frame;
 
 class NativeDriver : public refhost::Driver {
  public:
+  // Settings kept in a file of KEY=VALUE lines across runs of the driver, as
+  // the reference host keeps them in its INI file.
+  explicit NativeDriver(std::string settingsFile) : settingsFile_(std::move(settingsFile)) {
+    if (settingsFile_.empty()) return;
+    std::FILE* f = std::fopen(settingsFile_.c_str(), "r");
+    if (f == nullptr) return;
+    char key[128];
+    int value = 0;
+    while (std::fscanf(f, " %127[^=]=%d", key, &value) == 2) stored_[key] = value;
+    std::fclose(f);
+  }
+  ~NativeDriver() override { SaveFile(); }
+
   const char* Name() const override { return "native stand-in"; }
   void SetLargestFrame(int w, int h) override {
     largestWidth_ = w;
     largestHeight_ = h;
     if (started_) fakehost::Current().maxWidth = w, fakehost::Current().maxHeight = h;
   }
-  void ClearSettings() override { Store().clear(); }
-  void SetSetting(const std::string& key, int value) override { Store()[key] = value; }
+  void ClearSettings() override {
+    Store().clear();
+    SaveFile();
+  }
+  void SetSetting(const std::string& key, int value) override {
+    Store()[key] = value;
+    SaveFile();
+  }
   bool StoredSetting(const std::string& key, int* value) override {
     auto it = Store().find(key);
     if (it == Store().end()) return false;
@@ -66,6 +85,7 @@ class NativeDriver : public refhost::Driver {
     stored_ = host.stored;
     standin::DestroyTestWindow(host.window);
     started_ = false;
+    SaveFile();
   }
   bool Started() const override { return started_; }
   void SetEditing(bool open) override { fakehost::Current().editing = open ? 1 : 0; }
@@ -108,6 +128,14 @@ class NativeDriver : public refhost::Driver {
   }
 
  private:
+  void SaveFile() {
+    if (settingsFile_.empty()) return;
+    std::FILE* f = std::fopen(settingsFile_.c_str(), "w");
+    if (f == nullptr) return;
+    for (const auto& [key, value] : Store()) std::fprintf(f, "%s=%d\n", key.c_str(), value);
+    std::fclose(f);
+  }
+
   std::map<std::string, int>& Store() { return started_ ? fakehost::Current().stored : stored_; }
 
   static void Append(const std::vector<fakehost::SettingEvent>& events, std::vector<std::string>* log) {
@@ -138,6 +166,7 @@ class NativeDriver : public refhost::Driver {
     }
   }
 
+  std::string settingsFile_;
   bool started_ = false;
   int largestWidth_ = 1920;
   int largestHeight_ = 1080;
@@ -253,14 +282,16 @@ int Compare(const std::string& nativeDir, const std::string& wineDir) {
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--compare") == 0) return Compare(argv[2], argv[3]);
   std::string script;
+  std::string settingsFile;
   refhost::ScenarioOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--out" && i + 1 < argc) options.outDir = argv[++i];
+    else if (arg == "--ini" && i + 1 < argc) settingsFile = argv[++i];
     else if (arg == "--quiet") options.quiet = true;
     else if (script.empty() && arg[0] != '-') script = arg;
     else {
-      std::fprintf(stderr, "usage: native_driver SCENARIO [--out DIR] [--quiet]\n"
+      std::fprintf(stderr, "usage: native_driver SCENARIO [--out DIR] [--ini FILE] [--quiet]\n"
                            "       native_driver --compare NATIVE_DIR WINE_DIR\n");
       return 2;
     }
@@ -268,6 +299,6 @@ int main(int argc, char** argv) {
   if (script.empty()) return 2;
   std::error_code ec;
   std::filesystem::create_directories(options.outDir, ec);
-  NativeDriver driver;
+  NativeDriver driver(settingsFile);
   return refhost::RunScenarioFile(driver, script, options);
 }

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# A short tour of the magnifier: the reference host runs the real plug-in
+# headless under Wine on the test card and saves pictures of the whole plug-in
+# window (title bar, menu bar and view) into out/.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j2 --target quorvex refhost
+mkdir -p out
+rm -f out/tour-*.png
+
+tour=$(mktemp --suffix=.txt)
+trap 'rm -f "$tour"' EXIT
+cat >"$tour" <<'TOUR'
+# Nothing stored: the first run starts at level 2 with the ruler on.
+settings clear
+host largest 640 360
+start
+resize 288 288
+frame card 640 360
+show
+open
+screenshot window tour-01-level2.png
+# A press in the main window over the colour bars: the view centres there.
+main press 200 20
+main move 210 24
+main release 210 24
+screenshot window tour-02-follow-press.png
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+screenshot window tour-03-level8.png
+command 104
+main press 100 70
+main release 100 70
+screenshot window tour-04-black-grid-checkerboard.png
+command 105
+screenshot window tour-05-white-grid.png
+mouse down 150 150
+mouse move 110 120
+mouse up 110 120
+screenshot window tour-06-drag.png
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+wheel 120
+screenshot window tour-07-level24.png
+mouse middle 100 100
+main press 400 300
+main release 400 300
+screenshot window tour-08-locked.png
+mouse middle 100 100
+command 103
+mouse right 10 10
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+wheel -120
+screenshot window tour-09-reduced-half.png
+stop
+TOUR
+
+"$root/scripts/wine-run" "$root/build/win32/refhost.exe" --script "$tour" --out "$root/out" \
+  --ini "$root/out/demo.ini" --quiet | tr -d '\r'
+echo "pictures of the plug-in window:"
+ls -1 "$root"/out/tour-*.png
