@@ -86,14 +86,15 @@ struct Run {
   bool ok = false;
 };
 
-// Step 4 above, for destination positions dv0..dv1-1.
-std::vector<Run> Axis(int64_t d0, int64_t dl, int64_t dv0, int64_t dv1, int64_t s0, int64_t sl, int64_t sv0,
-                      int64_t sv1, bool* shrink) {
-  std::vector<Run> runs(static_cast<size_t>(std::max<int64_t>(dv1 - dv0, 0)));
+// Step 4 above, for destination positions dv0..dv1-1, into runs (reused
+// between calls, so that a warmed-up blit allocates nothing).
+void Axis(int64_t d0, int64_t dl, int64_t dv0, int64_t dv1, int64_t s0, int64_t sl, int64_t sv0, int64_t sv1,
+          bool* shrink, std::vector<Run>& runs) {
+  runs.assign(static_cast<size_t>(std::max<int64_t>(dv1 - dv0, 0)), Run{});
   const int64_t dx = sl < 0 ? -sl : sl, dy = dl < 0 ? -dl : dl;
   const int64_t sinc = sl < 0 ? -1 : 1, dinc = dl < 0 ? -1 : 1;
   *shrink = dx > dy;
-  if (dx == 0 || dy == 0) return runs;
+  if (dx == 0 || dy == 0) return;
   // Source steps i whose pixel s0 + sinc * i lies in [sv0, sv1).
   const int64_t iLo = sinc > 0 ? sv0 - s0 : s0 - sv1 + 1;
   const int64_t iHi = sinc > 0 ? sv1 - s0 : s0 - sv0 + 1;  // exclusive
@@ -115,7 +116,6 @@ std::vector<Run> Axis(int64_t d0, int64_t dl, int64_t dv0, int64_t dv1, int64_t 
       run = {s0 + sinc * i, s0 + sinc * i, true};
     }
   }
-  return runs;
 }
 
 uint32_t Combine(const Surface& s, const Run& rows, const Run& cols, bool and_) {
@@ -184,10 +184,9 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
   }
 
   bool hShrink = false, vShrink = false;
-  const std::vector<Run> cols = Axis(dst.x, dst.width, dst.vis.left, dst.vis.right, src.x, src.width, src.vis.left,
-                                     src.vis.right, &hShrink);
-  const std::vector<Run> rows = Axis(dst.y, dst.height, dst.vis.top, dst.vis.bottom, src.y, src.height, src.vis.top,
-                                     src.vis.bottom, &vShrink);
+  static std::vector<Run> cols, rows;
+  Axis(dst.x, dst.width, dst.vis.left, dst.vis.right, src.x, src.width, src.vis.left, src.vis.right, &hShrink, cols);
+  Axis(dst.y, dst.height, dst.vis.top, dst.vis.bottom, src.y, src.height, src.vis.top, src.vis.bottom, &vShrink, rows);
   const bool deleteScans = mode == COLORONCOLOR || mode == HALFTONE;
   for (size_t r = 0; r < rows.size(); ++r) {
     if (!rows[r].ok) continue;
