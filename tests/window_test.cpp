@@ -538,6 +538,46 @@ TEST(MenuBar, TextsIdsAndFirstChecks) {
   EXPECT_EQ(standin::GetBooks().menusAlive, 2);
 }
 
+TEST(MenuBar, BuiltAndCheckedThroughTheAnsiRecords) {
+  fakehost::Host& host = fakehost::Start();
+  host.stored["grid"] = 1;
+  fakehost::Init();
+  HMENU bar = standin::WindowMenu(host.window);
+  ASSERT_NE(bar, nullptr);
+  HMENU popup = Popup(host.window);
+  const int64_t size = sizeof(MENUITEMINFOA);
+  // hmenu, position, by position, cbSize, fMask, fType, fState, wID, hSubMenu
+  const std::vector<std::vector<int64_t>> want = {
+      {standin::H(bar), 0, TRUE, size, MIIM_SUBMENU | MIIM_TYPE, MFT_STRING, 0, 0, standin::H(popup)},
+      {standin::H(popup), 0, TRUE, size, MIIM_TYPE | MIIM_ID | MIIM_STATE, MFT_STRING, MFS_UNCHECKED, 101},
+      {standin::H(popup), 1, TRUE, size, MIIM_TYPE | MIIM_ID | MIIM_STATE, MFT_STRING, MFS_CHECKED, 102},
+      {standin::H(popup), 2, TRUE, size, MIIM_TYPE | MIIM_ID | MIIM_STATE, MFT_STRING, MFS_UNCHECKED, 103},
+      {standin::H(popup), 3, TRUE, size, MIIM_TYPE | MIIM_ID | MIIM_STATE, MFT_STRING, MFS_CHECKED, 104},
+      {standin::H(popup), 4, TRUE, size, MIIM_TYPE | MIIM_ID | MIIM_STATE, MFT_STRING, MFS_UNCHECKED, 105},
+  };
+  std::vector<standin::Call> inserts = standin::CallsTo("InsertMenuItemA");
+  ASSERT_EQ(inserts.size(), want.size()) << Log();
+  for (size_t i = 0; i < want.size(); ++i) {
+    for (size_t k = 0; k < want[i].size(); ++k) {
+      EXPECT_EQ(inserts[i].args.at(k), want[i][k]) << "insert " << i << ", argument " << k << ": "
+                                                   << standin::ToString(inserts[i]);
+    }
+  }
+  std::vector<standin::Call> setMenus = standin::CallsTo("SetMenu");
+  ASSERT_EQ(setMenus.size(), 1u);
+  EXPECT_EQ(setMenus[0].args.at(1), standin::H(bar));
+
+  // A check change names the item by identifier and touches only its state.
+  standin::ClearCalls();
+  Send(WM_COMMAND, 102);
+  std::vector<standin::Call> sets = standin::CallsTo("SetMenuItemInfoA");
+  ASSERT_EQ(sets.size(), 1u);
+  const std::vector<int64_t> wantSet = {standin::H(bar), 102, FALSE, size, MIIM_STATE, MFT_STRING, MFS_UNCHECKED};
+  for (size_t k = 0; k < wantSet.size(); ++k) {
+    EXPECT_EQ(sets[0].args.at(k), wantSet[k]) << "argument " << k << ": " << standin::ToString(sets[0]);
+  }
+}
+
 TEST(MenuBar, ChecksFollowEachCommand) {
   fakehost::Host& host = StartWithFrame();
   struct Step {
@@ -828,17 +868,20 @@ TEST(NestedMessages, CaptureChangesArriveInsideSetCaptureAndReleaseCapture) {
     WPARAM wParam;
     St after;
     bool captured;  // our window holds the capture afterwards
+    int nested;     // WM_CAPTURECHANGED delivered to our window inside the call
   };
+  // USER tells the window losing the capture, also when it takes it again itself.
   const Row rows[] = {
-      {"drag start takes the capture from the main window", true, {}, WM_LBUTTONDOWN, 0, St::Dragging, true},
+      {"drag start takes the capture from the main window", true, {}, WM_LBUTTONDOWN, 0, St::Dragging, true, 0},
       {"drag start while already holding it", false, {{WM_LBUTTONDOWN, 0}}, WM_LBUTTONDOWN, 0, St::Dragging,
-       true},
-      {"drag end releases it", false, {{WM_LBUTTONDOWN, 0}}, WM_LBUTTONUP, 0, St::Idle, false},
-      {"deactivation releases it", false, {{WM_LBUTTONDOWN, 0}}, WM_ACTIVATE, WA_INACTIVE, St::Idle, false},
+       true, 1},
+      {"drag end releases it", false, {{WM_LBUTTONDOWN, 0}}, WM_LBUTTONUP, 0, St::Idle, false, 1},
+      {"deactivation releases it", false, {{WM_LBUTTONDOWN, 0}}, WM_ACTIVATE, WA_INACTIVE, St::Idle, false, 1},
       // HostMsgExit leaves every field as it is; no message follows it.
-      {"exit releases it", false, {{WM_LBUTTONDOWN, 0}}, HostMsgExit, 0, St::Dragging, false},
+      {"exit releases it", false, {{WM_LBUTTONDOWN, 0}}, HostMsgExit, 0, St::Dragging, false, 1},
       {"lock during a drag keeps it, release ends it", false, {{WM_LBUTTONDOWN, 0}, {WM_MBUTTONUP, 0}},
-       WM_LBUTTONUP, 0, St::Locked, false},
+       WM_LBUTTONUP, 0, St::Locked, false, 1},
+      {"release with no capture held", false, {}, WM_LBUTTONUP, 0, St::Idle, false, 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -854,8 +897,10 @@ TEST(NestedMessages, CaptureChangesArriveInsideSetCaptureAndReleaseCapture) {
     Send(r.message, r.wParam, Point(40, 40));
     host.beforeMessage = nullptr;
 
+    EXPECT_EQ(seen.size(), static_cast<size_t>(r.nested));
     for (const Seen& s : seen) {
       EXPECT_EQ(s.message, static_cast<UINT>(WM_CAPTURECHANGED));
+      EXPECT_EQ(s.depth, 1);
       EXPECT_EQ(s.violations, "") << "inside the nested message";
     }
     if (owner != nullptr) {
