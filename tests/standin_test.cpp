@@ -436,6 +436,30 @@ TEST_F(Standin, SelectObjectReturnsWhatItReplaced) {
   EXPECT_EQ(0, books.badHandleCalls + books.stockDeletes + books.selectedDeletes);
 }
 
+TEST_F(Standin, BitmapFromAFreshMemoryDcIsBlackAndWhite) {
+  // The classic slip: a bitmap "compatible" with a memory DC that still holds
+  // its 1-bit default bitmap is 1-bit itself, on Windows and here.
+  HWND w = standin::CreateTestWindow(4, 1);
+  HDC wdc = GetDC(w);
+  HDC mem = CreateCompatibleDC(wdc);
+  HBITMAP mono = CreateCompatibleBitmap(mem, 4, 1);
+  SelectObject(mem, mono);
+  const uint8_t bits[12] = {0x10, 0x10, 0x10, 0xF0, 0xF0, 0xF0, 0x7F, 0x7F, 0x7F, 0x80, 0x80, 0x80};
+  BITMAPINFO bmi{};
+  bmi.bmiHeader = {40, 4, 1, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  SetDIBitsToDevice(mem, 0, 0, 4, 1, 0, 0, 0, 1, bits, &bmi, DIB_RGB_COLORS);
+  const uint32_t expected[4] = {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF};  // the nearer of black and white
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(expected[x], standin::BitmapPixel(mono, x, 0)) << "pixel " << x;
+  standin::FillClient(w, 0x123456);
+  StretchBlt(wdc, 0, 0, 4, 1, mem, 0, 0, 4, 1, SRCCOPY);
+  EXPECT_EQ(0xFFFFFFu, standin::ClientPixel(w, 1, 0)) << "black and white stay as they are on the way out";
+  HBITMAP colour = CreateCompatibleBitmap(wdc, 4, 1);
+  SelectObject(mem, colour);
+  SetDIBitsToDevice(mem, 0, 0, 4, 1, 0, 0, 0, 1, bits, &bmi, DIB_RGB_COLORS);
+  EXPECT_EQ(0x7F7F7Fu, standin::BitmapPixel(colour, 2, 0)) << "a window DC's bitmap keeps colour";
+  ReleaseDC(w, wdc);
+}
+
 TEST_F(Standin, BooksCountEveryFault) {
   HWND w = standin::CreateTestWindow(4, 4);
   HDC wdc = GetDC(w);

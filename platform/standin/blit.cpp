@@ -150,6 +150,9 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     return FALSE;
   }
   const int mode = dstDc->stretchMode;
+  // Colour onto a 1-bit surface: the source DC's background colour (white, as
+  // nothing here changes it) becomes white, every other colour black.
+  const bool toMono = ds->mono && !ss->mono;
 
   // Step 1.
   Coords dst{xDest, yDest, wDest, hDest, {}};
@@ -177,7 +180,8 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
       for (int64_t x = dst.vis.left; x < dst.vis.right; ++x) {
         const int64_t sx = src.vis.left + (x - dst.vis.left);
         if (sx < 0 || sx >= from->width) continue;
-        ds->Row(static_cast<int>(y))[x] = from->pixels[static_cast<size_t>(sy) * from->width + sx];
+        const uint32_t v = from->pixels[static_cast<size_t>(sy) * from->width + sx];
+        ds->Row(static_cast<int>(y))[x] = toMono && v != 0xFFFFFF ? 0 : v;
       }
     }
     return TRUE;
@@ -202,7 +206,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         v = Combine(*from, vShrink ? rows[r] : Run{rows[r].first, rows[r].first, true},
                     hShrink ? cols[c] : Run{cols[c].first, cols[c].first, true}, mode == BLACKONWHITE);
       }
-      out[dst.vis.left + static_cast<int64_t>(c)] = v;
+      out[dst.vis.left + static_cast<int64_t>(c)] = toMono && v != 0xFFFFFF ? 0 : v;
     }
   }
   return TRUE;
@@ -267,7 +271,7 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
     const uint8_t* p = bytes + memoryRow * stride + (r.left - xDest + srcX) * bytesPerPixel;
     uint32_t* out = s->Row(static_cast<int>(y));
     for (int64_t x = r.left; x < r.right; ++x, p += bytesPerPixel)
-      out[x] = uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+      out[x] = Stored(*s, uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0]);
   }
   return static_cast<int>(lines);
 }

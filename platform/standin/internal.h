@@ -16,6 +16,7 @@ struct Surface {
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;
+  bool mono = false;  // a 1-bit bitmap: pixels are only black or white
   void Resize(int w, int h, uint32_t fill) {
     width = w;
     height = h;
@@ -30,6 +31,20 @@ struct Box {
   bool Empty() const { return left >= right || top >= bottom; }
 };
 Box Intersect(const Box& a, const Box& b);
+
+// The colour a surface keeps for rgb: a 1-bit surface takes the nearer of black
+// and white (black on a tie), as the reference engine maps colours onto a
+// two-entry colour table.
+inline uint32_t Stored(const Surface& s, uint32_t rgb) {
+  if (!s.mono) return rgb;
+  int black = 0, white = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int c = static_cast<int>((rgb >> shift) & 0xFF);
+    black += c * c;
+    white += (255 - c) * (255 - c);
+  }
+  return white < black ? 0xFFFFFF : 0x000000;
+}
 // Pixels a blit of (x, y, width, height) covers; a negative extent counts back
 // from the start pixel, which stays included, as GDI's bounding rectangles do.
 Box BlitBoundingBox(int64_t x, int64_t y, int64_t width, int64_t height);

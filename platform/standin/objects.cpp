@@ -44,7 +44,10 @@ void AddStock(uintptr_t value, Kind kind, uint32_t rgb, bool nullDraw) {
   o.stock = true;
   o.rgb = rgb;
   o.nullDraw = nullDraw;
-  if (kind == Kind::Bitmap) o.client.Resize(1, 1, 0x000000);
+  if (kind == Kind::Bitmap) {
+    o.client.Resize(1, 1, 0x000000);
+    o.client.mono = true;
+  }
   T().objects[value] = std::move(o);
 }
 
@@ -199,7 +202,15 @@ HGDIOBJ GetStockObject(int i) {
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
   Log("CreateCompatibleBitmap", {I(hdc), cx, cy});
-  if (!FindDc(hdc)) return nullptr;
+  Object* dc = FindDc(hdc);
+  if (!dc) return nullptr;
+  // Compatible with what the DC draws on: a fresh memory DC holds a 1-bit
+  // bitmap, so a bitmap made from it is black-and-white, as in Windows.
+  bool mono = false;
+  if (dc->kind == Kind::MemoryDc) {
+    Object* held = FindKind(dc->bitmap, Kind::Bitmap);
+    mono = held && held->client.mono;
+  }
   if (cx < 0 || cy < 0) return nullptr;
   // Windows answers a zero size with a 1x1 bitmap.
   if (cx == 0 || cy == 0) cx = cy = 1;
@@ -207,6 +218,7 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
   Object* b = nullptr;
   void* h = NewHandle(Kind::Bitmap, &b);
   b->client.Resize(cx, cy, 0x000000);
+  b->client.mono = mono;
   ++MutableBooks().bitmapsAlive;
   return static_cast<HBITMAP>(h);
 }

@@ -36,6 +36,7 @@ void DropCaptureOf(HWND hwnd) {
 void ResizeSurface(Surface& s, int width, int height) {
   Surface next;
   next.Resize(width, height, kPoison);
+  next.mono = s.mono;
   const int w = std::min(width, s.width), h = std::min(height, s.height);
   for (int y = 0; y < h; ++y) std::copy(s.Row(y), s.Row(y) + w, next.Row(y));
   s = std::move(next);
