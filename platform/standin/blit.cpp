@@ -90,7 +90,9 @@ struct Run {
 // between calls, so that a warmed-up blit allocates nothing).
 void Axis(int64_t d0, int64_t dl, int64_t dv0, int64_t dv1, int64_t s0, int64_t sl, int64_t sv0, int64_t sv1,
           bool* shrink, std::vector<Run>& runs) {
-  runs.assign(static_cast<size_t>(std::max<int64_t>(dv1 - dv0, 0)), Run{});
+  const size_t n = static_cast<size_t>(std::max<int64_t>(dv1 - dv0, 0));
+  if (runs.capacity() < n) runs.reserve(std::max<size_t>({n, 2 * runs.capacity(), 4096}));
+  runs.assign(n, Run{});
   const int64_t dx = sl < 0 ? -sl : sl, dy = dl < 0 ? -dl : dl;
   const int64_t sinc = sl < 0 ? -1 : 1, dinc = dl < 0 ? -1 : 1;
   *shrink = dx > dy;
