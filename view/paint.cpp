@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "host/services.h"
 #include "state/view_state.h"
 #include "view/zoom.h"
 
@@ -95,8 +96,7 @@ void DrawGrid(HDC dc, const RECT& client, const ViewGeometry& g, int level, int 
 }  // namespace
 
 void PaintView(FilterTable* table, void* editHandle, const FramePoint* anchor) {
-  HostServices* services = table->services;
-  const BOOL editing = services != nullptr ? services->IsEditing(editHandle) : 0;
+  const BOOL editing = HostIsEditing(table, editHandle);
   HWND window = table->window;
   // GetDC(nullptr) is the whole screen's DC: never paint without our window.
   if (window == nullptr) return;
