@@ -589,6 +589,10 @@ TEST_F(Standin, SetMenuSendsWmSizeWithTheSmallerClientBeforeReturning) {
   EXPECT_EQ("c", items[2].text);
   EXPECT_EQ("\x90\xDD\x92\xE8", standin::MenuItems(bar)[0].text);
   EXPECT_EQ(popup, standin::MenuItems(bar)[0].subMenu);
+  mi.fMask = MIIM_SUBMENU;
+  mi.hSubMenu = bar;
+  EXPECT_FALSE(InsertMenuItemA(popup, 0, TRUE, &mi)) << "a popup holding its own parent would loop";
+  EXPECT_EQ(3u, standin::MenuItems(popup).size());
 
   ASSERT_TRUE(SetMenu(w, bar));
   ASSERT_EQ(1u, seen.size()) << "WM_SIZE arrived inside SetMenu";

@@ -35,31 +35,55 @@ void LogItemCall(const char* fn, HMENU hmenu, UINT item, BOOL byPosition, const 
 struct Place {
   Object* menu = nullptr;
   size_t index = 0;
+  HMENU handle = nullptr;
 };
 
 // By position in this menu, or by command anywhere below it (popups first, a
 // popup item with that identifier only when nothing inside matches).
 Place FindItem(HMENU hmenu, UINT item, bool byPosition, int depth = 0) {
   Object* m = FindKind(hmenu, Kind::Menu);
-  if (!m || depth > 64) return {};
-  if (byPosition) return item < m->items.size() ? Place{m, item} : Place{};
+  if (!m || depth > 31) return {};
+  if (byPosition) return item < m->items.size() ? Place{m, item, hmenu} : Place{};
   Place fallback;
   for (size_t i = 0; i < m->items.size(); ++i) {
     const MenuEntry& e = m->items[i];
     if (e.subMenu) {
       Place inner = FindItem(e.subMenu, item, false, depth + 1);
       if (inner.menu) return inner;
-      if (e.id == item && !fallback.menu) fallback = {m, i};
+      if (e.id == item && !fallback.menu) fallback = {m, i, hmenu};
     } else if (e.id == item) {
-      return {m, i};
+      return {m, i, hmenu};
     }
   }
   return fallback;
 }
 
-// Fills an entry from the fields the mask names; false for a bad submenu.
-bool Apply(MenuEntry& e, const MENUITEMINFOA& mi) {
-  if ((mi.fMask & MIIM_SUBMENU) && mi.hSubMenu && !FindKind(mi.hSubMenu, Kind::Menu)) return false;
+// Windows refuses a popup tree deeper than this; the stand-in also refuses a
+// popup that would hold the menu it goes into, so no loop can form.
+constexpr int kMaxMenuDepth = 30;
+
+// Levels of popups from a menu down (the menu itself is level 1); stops
+// counting past the limit. True in *reaches when target lies on the way.
+int Depth(HMENU menu, HMENU target, int level, bool* reaches) {
+  Object* m = FindKind(menu, Kind::Menu);
+  if (!m || level > kMaxMenuDepth) return level;
+  if (menu == target) *reaches = true;
+  int deepest = level + 1;
+  for (const MenuEntry& e : m->items) {
+    if (e.subMenu) deepest = std::max(deepest, Depth(e.subMenu, target, level + 1, reaches));
+    if (deepest > kMaxMenuDepth || *reaches) break;
+  }
+  return deepest;
+}
+
+// Fills an entry of menu target from the fields the mask names; false for a
+// bad submenu (not a menu, one holding target, or a tree too deep).
+bool Apply(HMENU target, MenuEntry& e, const MENUITEMINFOA& mi) {
+  if ((mi.fMask & MIIM_SUBMENU) && mi.hSubMenu) {
+    bool reaches = false;
+    if (!FindKind(mi.hSubMenu, Kind::Menu) || Depth(mi.hSubMenu, target, 0, &reaches) > kMaxMenuDepth || reaches)
+      return false;
+  }
   if (mi.fMask & MIIM_TYPE) {
     e.type = mi.fType;
     if (!(mi.fType & kNonStringTypes)) {
@@ -81,7 +105,7 @@ bool Apply(MenuEntry& e, const MENUITEMINFOA& mi) {
 
 void DestroyTree(HMENU menu, int depth) {
   Object* m = FindKind(menu, Kind::Menu);
-  if (!m || depth > 64) return;
+  if (!m || depth > 31) return;
   std::vector<HMENU> subs;
   for (const MenuEntry& e : m->items)
     if (e.subMenu) subs.push_back(e.subMenu);
@@ -133,14 +157,14 @@ BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA 
     return FALSE;
   }
   if (!lpmi || !SizeAccepted(lpmi->cbSize)) return FALSE;
+  // Before the item found; at the end of this menu when there is none.
+  Place p = FindItem(hmenu, item, fByPosition != FALSE);
+  if (!p.menu) p = {FindKind(hmenu, Kind::Menu), FindKind(hmenu, Kind::Menu)->items.size(), hmenu};
   MenuEntry e;
-  if (!Apply(e, *lpmi)) {
+  if (!Apply(p.handle, e, *lpmi)) {
     CountBadHandle();
     return FALSE;
   }
-  // Before the item found; at the end of this menu when there is none.
-  Place p = FindItem(hmenu, item, fByPosition != FALSE);
-  if (!p.menu) p = {FindKind(hmenu, Kind::Menu), FindKind(hmenu, Kind::Menu)->items.size()};
   p.menu->items.insert(p.menu->items.begin() + static_cast<std::ptrdiff_t>(p.index), std::move(e));
   return TRUE;
 }
@@ -155,7 +179,7 @@ BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA
   Place p = FindItem(hmenu, item, fByPosition != FALSE);
   if (!p.menu) return FALSE;
   MenuEntry e = p.menu->items[p.index];
-  if (!Apply(e, *lpmii)) {
+  if (!Apply(p.handle, e, *lpmii)) {
     CountBadHandle();
     return FALSE;
   }
