@@ -1,0 +1,168 @@
+// Differential probe: the same GDI calls through real GDI (under Wine) and
+// through the stand-in, every resulting pixel printed, so the two outputs can
+// be compared line by line. Not part of the build. From the repository root:
+//   g++ -std=c++20 -I. platform/standin/probe/gdi_probe.cpp build/native/libstandin.a -o /tmp/probe
+//   i686-w64-mingw32-g++ -std=c++20 -I. platform/standin/probe/gdi_probe.cpp -static -o /tmp/probe.exe -lgdi32 -luser32
+//   diff <(/tmp/probe) <(scripts/wine-run /tmp/probe.exe | tr -d '\r')
+// Covers StretchBlt reductions, magnifications, clipping, sources beyond the
+// bitmap, one-pixel destinations, mirroring and the AND/OR stretch modes;
+// FillRect (inverted rectangle, system colour); cosmetic lines in all octants
+// and under a clip; SetDIBitsToDevice bands, source offsets and top-down DIBs.
+#include <cstdio>
+#include <cstdint>
+#include <vector>
+#include "platform/platform.h"
+#ifndef _WIN32
+#include "platform/standin/standin.h"
+#endif
+
+static uint32_t Encode(int x, int y) { return (uint32_t)(((x & 0xFFF) << 12) | (y & 0xFFF)); }
+static HWND win;
+static HDC ColourDc() {
+#ifdef _WIN32
+  return GetDC(nullptr);
+#else
+  return GetDC(win);
+#endif
+}
+static void DoneColourDc(HDC dc) {
+#ifdef _WIN32
+  ReleaseDC(nullptr, dc);
+#else
+  ReleaseDC(win, dc);
+#endif
+}
+static uint32_t Pixel(HDC dc, HBITMAP bmp, int x, int y) {
+#ifdef _WIN32
+  (void)bmp;
+  COLORREF c = GetPixel(dc, x, y);
+  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+#else
+  (void)dc;
+  return standin::BitmapPixel(bmp, x, y);
+#endif
+}
+struct Surf { HDC dc; HBITMAP bmp; int w, h; };
+static Surf Make(int w, int h, bool encode, uint32_t fill) {
+  HDC cdc = ColourDc();
+  Surf s{CreateCompatibleDC(cdc), CreateCompatibleBitmap(cdc, w, h), w, h};
+  DoneColourDc(cdc);
+  SelectObject(s.dc, s.bmp);
+  std::vector<uint8_t> bits((size_t)w * h * 4);
+  for (int y = 0; y < h; ++y) for (int x = 0; x < w; ++x) {
+    uint32_t c = encode ? Encode(x, y) : fill;
+    uint8_t* p = &bits[((size_t)y * w + x) * 4];
+    p[0] = c & 0xFF; p[1] = (c >> 8) & 0xFF; p[2] = (c >> 16) & 0xFF; p[3] = 0;
+  }
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = 40; bmi.bmiHeader.biWidth = w; bmi.bmiHeader.biHeight = -h;
+  bmi.bmiHeader.biPlanes = 1; bmi.bmiHeader.biBitCount = 32; bmi.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(s.dc, 0, 0, w, h, 0, 0, 0, h, bits.data(), &bmi, DIB_RGB_COLORS);
+  return s;
+}
+static void Dump(const char* name, Surf& s) {
+  printf("== %s\n", name);
+  for (int y = 0; y < s.h; ++y) {
+    for (int x = 0; x < s.w; ++x) printf("%06X ", Pixel(s.dc, s.bmp, x, y));
+    printf("\n");
+  }
+}
+static void Free(Surf& s) { DeleteDC(s.dc); DeleteObject(s.bmp); }
+
+int main() {
+#ifdef _WIN32
+  // The colour the stand-in gives COLOR_ACTIVEBORDER, as the reference host sets it.
+  const int index = COLOR_ACTIVEBORDER;
+  const COLORREF activeBorder = RGB(180, 180, 180);
+  SetSysColors(1, &index, &activeBorder);
+#else
+  standin::Reset();
+  win = standin::CreateTestWindow(10, 10);
+#endif
+  struct B { const char* name; int dw, dh; int x, y, w, h; int sx, sy, sw, sh; int mode; int clip[4]; };
+  const B cases[] = {
+    {"halve", 12, 8, 0, 0, 10, 6, 0, 0, 20, 12, COLORONCOLOR, {}},
+    {"3to1", 12, 8, 0, 0, 7, 4, 1, 1, 21, 12, COLORONCOLOR, {}},
+    {"7to3", 6, 6, 1, 1, 3, 3, 1, 1, 7, 7, COLORONCOLOR, {}},
+    {"100to33", 36, 4, 0, 0, 33, 3, 0, 0, 100, 10, COLORONCOLOR, {}},
+    {"mag3", 14, 14, 0, 0, 12, 12, 2, 2, 4, 4, COLORONCOLOR, {}},
+    {"mag5to13", 15, 15, 0, 0, 13, 13, 0, 0, 5, 5, COLORONCOLOR, {}},
+    {"reduce neg dst", 12, 8, -7, -5, 16, 10, 0, 0, 40, 30, COLORONCOLOR, {}},
+    {"mag neg dst", 12, 12, -2, -2, 15, 15, 3, 4, 5, 5, COLORONCOLOR, {}},
+    {"src beyond", 16, 16, 0, 0, 15, 15, -3, -2, 10, 8, COLORONCOLOR, {}},
+    {"reduced src beyond", 12, 12, 0, 0, 10, 10, 30, 20, 20, 20, COLORONCOLOR, {}},
+    {"clip reduce", 12, 8, 0, 0, 11, 7, 0, 0, 33, 21, COLORONCOLOR, {2, 1, 9, 5}},
+    {"one wide", 4, 4, 1, 0, 1, 3, 0, 0, 5, 6, COLORONCOLOR, {}},
+    {"andscans", 8, 4, 0, 0, 4, 2, 0, 0, 9, 5, BLACKONWHITE, {}},
+    {"orscans", 8, 4, 0, 0, 4, 2, 0, 0, 9, 5, WHITEONBLACK, {}},
+    {"mirror x", 12, 6, 10, 0, -8, 5, 0, 0, 8, 5, COLORONCOLOR, {}},
+    {"mirror src reduce", 12, 6, 0, 0, 5, 5, 15, 0, -12, 10, COLORONCOLOR, {}},
+    {"mag across reduce down", 16, 6, 0, 0, 15, 4, 0, 0, 5, 13, COLORONCOLOR, {}},
+    {"level-1 like", 20, 14, 3, 5, 20, 10, 0, 0, 40, 20, COLORONCOLOR, {}},
+  };
+  for (const B& b : cases) {
+    Surf src = Make(64, 40, true, 0);
+    Surf dst = Make(b.dw, b.dh, false, 0xFF00FF);
+    SetStretchBltMode(dst.dc, b.mode);
+    if (b.clip[2]) { HRGN r = CreateRectRgn(b.clip[0], b.clip[1], b.clip[2], b.clip[3]); SelectClipRgn(dst.dc, r); DeleteObject(r); }
+    BOOL ok = StretchBlt(dst.dc, b.x, b.y, b.w, b.h, src.dc, b.sx, b.sy, b.sw, b.sh, SRCCOPY);
+    printf("ok=%d\n", ok);
+    Dump(b.name, dst);
+    Free(src); Free(dst);
+  }
+  // FillRect, lines
+  {
+    Surf d = Make(12, 12, false, 0xFF00FF);
+    RECT r1{5, 5, 2, 3}; FillRect(d.dc, &r1, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    RECT r2{8, 0, 11, 2}; FillRect(d.dc, &r2, (HBRUSH)(COLOR_ACTIVEBORDER + 1));
+    Dump("fills", d); Free(d);
+  }
+  {
+    const POINT ends[] = {{7, 2}, {2, 7}, {-7, 2}, {-2, 7}, {-7, -2}, {-2, -7}, {7, -2}, {2, -7}, {5, 5}, {-5, 5}, {5, -5}, {-5, -5}, {6, 3}, {-6, -3}};
+    int i = 0;
+    for (POINT e : ends) {
+      Surf d = Make(17, 17, false, 0xFF00FF);
+      SelectObject(d.dc, GetStockObject(BLACK_PEN));
+      MoveToEx(d.dc, 8, 8, nullptr); LineTo(d.dc, 8 + e.x, 8 + e.y);
+      char name[32]; snprintf(name, sizeof name, "line %d", i++);
+      Dump(name, d); Free(d);
+    }
+    Surf d = Make(12, 12, false, 0xFF00FF);
+    SelectObject(d.dc, GetStockObject(WHITE_PEN));
+    MoveToEx(d.dc, 9, 3, nullptr); LineTo(d.dc, 2, 3); LineTo(d.dc, 2, 10); LineTo(d.dc, -5, -9);
+    HRGN r = CreateRectRgn(3, 0, 12, 12); SelectClipRgn(d.dc, r); DeleteObject(r);
+    MoveToEx(d.dc, 0, 6, nullptr); LineTo(d.dc, 12, 6);
+    Dump("lines clip", d); Free(d);
+  }
+  // SetDIBitsToDevice variants, 24-bit bottom-up with padding.
+  struct D { const char* name; int dibW, dibH, dx, dy, w, h, xs, ys; unsigned start, lines; };
+  const D dibs[] = {
+    {"dib plain", 5, 4, 0, 0, 5, 4, 0, 0, 0, 4},
+    {"dib sub", 7, 6, 1, 1, 3, 2, 2, 1, 0, 6},
+    {"dib band", 6, 8, 0, 0, 6, 8, 0, 0, 2, 3},
+    {"dib band ysrc", 6, 8, 0, 0, 4, 5, 1, 2, 1, 5},
+    {"dib off", 9, 9, -3, 5, 9, 9, 0, 0, 0, 9},
+    {"dib topdown", 5, -4, 1, 2, 5, 4, 0, 0, 0, 4},
+    {"dib topdown band", 5, -6, 0, 0, 5, 6, 0, 1, 1, 3},
+    {"dib big w", 5, 4, 0, 0, 12, 12, 0, 0, 0, 4},
+  };
+  for (const D& t : dibs) {
+    int h = t.dibH < 0 ? -t.dibH : t.dibH;
+    int stride = (t.dibW * 3 + 3) / 4 * 4;
+    std::vector<uint8_t> bits((size_t)stride * h + 64, 0xEE);
+    for (unsigned m = 0; m < t.lines && m < (unsigned)h; ++m)
+      for (int x = 0; x < t.dibW; ++x) {
+        uint32_t c = Encode(x, 100 + (int)m);
+        uint8_t* p = &bits[m * stride + x * 3];
+        p[0] = c & 0xFF; p[1] = (c >> 8) & 0xFF; p[2] = (c >> 16) & 0xFF;
+      }
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = 40; bmi.bmiHeader.biWidth = t.dibW; bmi.bmiHeader.biHeight = t.dibH;
+    bmi.bmiHeader.biPlanes = 1; bmi.bmiHeader.biBitCount = 24; bmi.bmiHeader.biCompression = BI_RGB;
+    Surf d = Make(10, 10, false, 0xFF00FF);
+    int ret = SetDIBitsToDevice(d.dc, t.dx, t.dy, t.w, t.h, t.xs, t.ys, t.start, t.lines, bits.data(), &bmi, DIB_RGB_COLORS);
+    printf("ret=%d\n", ret);
+    Dump(t.name, d); Free(d);
+  }
+  return 0;
+}
