@@ -40,4 +40,5 @@ fuzz: deps
 	cmake --build --preset fuzz
 	mkdir -p build/fuzz/long-corpus
 	build/fuzz/tests/fuzz/host_stream_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=512 -print_final_stats=1 \
+	  -artifact_prefix=build/fuzz/ \
 	  build/fuzz/long-corpus tests/fuzz/corpus
