@@ -626,7 +626,7 @@ int RunInteractive(const std::string& source) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string script;
+  std::vector<std::string> scripts;
   std::string source;
   refhost::ScenarioOptions options;
   host.pluginPath = ExeDir() + "\\quorvex.auf";
@@ -636,7 +636,7 @@ int main(int argc, char** argv) {
     const bool hasValue = i + 1 < argc;
     if (arg == "--plugin" && hasValue) host.pluginPath = WindowsPath(argv[++i]);
     else if (arg == "--ini" && hasValue) host.iniPath = WindowsPath(argv[++i]);
-    else if (arg == "--script" && hasValue) script = WindowsPath(argv[++i]);
+    else if (arg == "--script" && hasValue) scripts.push_back(WindowsPath(argv[++i]));
     else if (arg == "--out" && hasValue) options.outDir = WindowsPath(argv[++i]);
     else if (arg == "--quiet") options.quiet = true;
     else if (!arg.empty() && arg[0] == '-') return Usage();
@@ -653,11 +653,37 @@ int main(int argc, char** argv) {
   FillServices();
   RegisterClasses(GetModuleHandleA(nullptr));
   LearnFilterName();
-  if (script.empty()) return RunInteractive(source);
+  if (scripts.empty()) return RunInteractive(source);
 
-  Win32Driver driver;
-  CreateDirectoryA(options.outDir.c_str(), nullptr);
-  const int rc = refhost::RunScenarioFile(driver, script, options);
+  // Several scenarios run one after another in this one process, each from a
+  // fresh host (the plug-in is unloaded between them); with more than one,
+  // each writes its pictures into a folder of its own name under --out.
+  refhost::ScenarioTotals totals;
+  int worst = 0;
+  const std::string outBase = options.outDir;
+  CreateDirectoryA(outBase.c_str(), nullptr);
+  for (const std::string& script : scripts) {
+    Host fresh;
+    fresh.pluginPath = host.pluginPath;
+    fresh.iniPath = host.iniPath;
+    fresh.section = host.section;
+    fresh.services = host.services;
+    host = std::move(fresh);
+    refhost::ScenarioOptions one = options;
+    one.totals = &totals;
+    if (scripts.size() > 1) {
+      std::string name = script.substr(script.find_last_of("\\/") + 1);
+      name = name.substr(0, name.find_last_of('.'));
+      one.outDir = outBase + "\\" + name;
+      CreateDirectoryA(one.outDir.c_str(), nullptr);
+      std::printf("== %s\n", name.c_str());
+    }
+    Win32Driver driver;
+    const int rc = refhost::RunScenarioFile(driver, script, one);
+    if (rc > worst) worst = rc;
+  }
+  if (scripts.size() > 1)
+    std::printf("scenarios: %d passed, %d failed, %d skipped\n", totals.passed, totals.failed, totals.skipped);
   std::fflush(stdout);
-  return rc;
+  return worst;
 }

@@ -191,19 +191,29 @@ class Runner {
       if (!Execute(step)) {
         std::printf("%s:%d: error: %s: %s\n", path_.c_str(), step.line, error_.c_str(), step.text.c_str());
         Close();
-        std::printf("%d passed, %d failed\n", passed_, failed_ + 1);
+        ++failed_;
+        Report();
         return 2;
       }
       for (const std::string& fault : driver_.TakeFaults()) Fail("fault: " + fault);
     }
     Close();
     for (const std::string& fault : driver_.TakeFaults()) Fail("fault: " + fault);
-    if (skipped_ > 0) std::printf("%s: %d checks skipped on %s\n", path_.c_str(), skipped_, driver_.Name());
-    std::printf("%d passed, %d failed\n", passed_, failed_);
+    Report();
     return failed_ == 0 ? 0 : 1;
   }
 
  private:
+  void Report() {
+    if (skipped_ > 0) std::printf("%s: %d checks skipped on %s\n", path_.c_str(), skipped_, driver_.Name());
+    std::printf("%d passed, %d failed\n", passed_, failed_);
+    if (options_.totals != nullptr) {
+      options_.totals->passed += passed_;
+      options_.totals->failed += failed_;
+      options_.totals->skipped += skipped_;
+    }
+  }
+
   void Close() {
     if (driver_.Started()) driver_.Stop();
     if (!manifest_.empty()) {
@@ -257,6 +267,7 @@ class Runner {
     if (name == "settings set") return driver_.SetSetting(args_[0], static_cast<int>(Int(1))), true;
     if (name == "log clear") return driver_.ClearSettingsLog(), true;
     if (name == "dump log") {
+      if (options_.quiet) return true;
       for (const std::string& entry : driver_.SettingsLog()) std::printf("  log: %s\n", entry.c_str());
       return true;
     }
@@ -426,6 +437,7 @@ class Runner {
       return true;
     }
     if (name == "dump title") {
+      if (options_.quiet) return true;
       std::printf("  title: %s\n", ToHex(driver_.TitleBytes()).c_str());
       std::u16string wide;
       if (driver_.TitleWide(&wide)) std::printf("  title-wide: %s\n", Utf16Text(wide).c_str());
@@ -433,6 +445,7 @@ class Runner {
     }
     if (name == "dump menu") {
       std::vector<MenuRow> rows;
+      if (options_.quiet) return true;
       if (!driver_.Menu(&rows)) std::printf("  menu: none\n");
       for (const MenuRow& r : rows)
         std::printf("  menu %s %d: id %u text %s checked %d\n", r.topLevel ? "bar" : "item", r.position, r.id,

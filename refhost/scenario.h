@@ -107,9 +107,17 @@ class Driver {
   virtual std::vector<std::string> TakeFaults() = 0;
 };
 
+// Checks of several scenario files run one after another.
+struct ScenarioTotals {
+  int passed = 0;
+  int failed = 0;
+  int skipped = 0;
+};
+
 struct ScenarioOptions {
-  std::string outDir = ".";  // where screenshots and the manifest go
-  bool quiet = false;        // print only failures and the closing line
+  std::string outDir = ".";          // where screenshots and the manifest go
+  bool quiet = false;                // print only failures, screenshots and the closing line
+  ScenarioTotals* totals = nullptr;  // when given, each file's counts are added
 };
 
 // Runs a scenario file. Prints a failure per failed check naming the file and

@@ -37,3 +37,22 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
   $sudo locale-gen >/dev/null
 fi
+
+# Wine's loader is a 32-bit x86 program. A kernel without 32-bit x86 support
+# refuses to start it ("Exec format error"); there qemu's user-mode emulator
+# runs it instead, registered for 32-bit x86 programs (slow, but complete).
+if [ -e /lib/ld-linux.so.2 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q "install ok installed"; then
+    echo "install-deps: this kernel cannot run 32-bit programs; installing qemu-user-static for Wine"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends qemu-user-static
+  fi
+  if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
+    $sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  fi
+  if [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+    echo "install-deps: registering qemu-i386-static for 32-bit x86 programs"
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+      | $sudo tee /proc/sys/fs/binfmt_misc/register >/dev/null
+  fi
+fi
