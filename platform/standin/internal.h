@@ -118,6 +118,7 @@ Object* FindDc(const void* handle);
 HGDIOBJ StockHandle(int index);  // null for an index the stand-in does not have
 HGDIOBJ DefaultBitmap();
 HGDIOBJ ArrowCursor();
+HGDIOBJ SizeAllCursorObject();
 
 // Menus: destroys a menu and, as Windows does, the popups hanging from it.
 void DestroyMenuTree(HMENU menu);

@@ -127,6 +127,7 @@ HGDIOBJ StockHandle(int index) {
 }
 HGDIOBJ DefaultBitmap() { return AsHandle(kDefaultBitmap); }
 HGDIOBJ ArrowCursor() { return AsHandle(kArrowCursor); }
+HGDIOBJ SizeAllCursorObject() { return AsHandle(kSizeAllCursor); }
 
 Object* FindDc(const void* handle) {
   Object* o = Find(handle);

@@ -19,7 +19,7 @@ Windowing& W() {
   return w;
 }
 
-HCURSOR SizeAll() { return reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(0x194)); }
+HCURSOR SizeAll() { return static_cast<HCURSOR>(SizeAllCursorObject()); }
 
 }  // namespace
 
