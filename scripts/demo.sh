@@ -23,10 +23,11 @@ frame card 640 360
 show
 open
 screenshot window tour-01-level2.png
-# A press in the main window over the colour bars: the view centres there.
-main press 200 20
-main move 210 24
-main release 210 24
+# A press in the main window where the cyan and green bars meet the 1-pixel
+# checkerboard; the view follows the pointer there.
+main press 230 50
+main move 240 58
+main release 240 58
 screenshot window tour-02-follow-press.png
 wheel 120
 wheel 120
@@ -45,6 +46,9 @@ mouse down 150 150
 mouse move 110 120
 mouse up 110 120
 screenshot window tour-06-drag.png
+# The numbered grid: frame column 50's label.
+main press 55 304
+main release 55 304
 wheel 120
 wheel 120
 wheel 120

@@ -9,6 +9,7 @@ packages=(
   wine wine32:i386 xvfb xauth locales                  # running it under Wine
   clang libclang-rt-14-dev                             # fuzzing and sanitizers
   fonts-ipafont-gothic                                 # Japanese menu and title text in screenshots
+  fonts-wine                                           # Wine's Marlett: caption buttons in window screenshots
 )
 
 sudo=""
