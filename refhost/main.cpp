@@ -6,8 +6,10 @@
 // and releasing the left button there sends the main-window pointer messages
 // in frame pixels.
 //
-//   refhost [--plugin FILE.auf] [--ini FILE] [IMAGE | FOLDER | card]   interactive
-//   refhost [--plugin FILE.auf] [--ini FILE] --script FILE [--out DIR] [--quiet]
+//   refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [IMAGE | FOLDER | card]
+//   refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]
+// The first form is interactive; the second runs scenario files (scenario.h).
+// --largest sets the largest frame GetHostInfo reports (1920x1080 by default).
 //
 // Interactive keys in the main window: O open an image, Right/Left next or
 // previous picture of a folder, Space play or pause a folder, C close or
@@ -164,7 +166,8 @@ long DisplayFrame() {
 
 long Notify(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (host.table == nullptr || host.table->filterWndProc == nullptr) return 0;
-  return host.table->filterWndProc(host.pluginWindow, msg, wParam, lParam, kEditHandle, host.table);
+  host.lastCallbackResult = host.table->filterWndProc(host.pluginWindow, msg, wParam, lParam, kEditHandle, host.table);
+  return host.lastCallbackResult;
 }
 
 void PumpMessages() {
@@ -304,7 +307,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
       }
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      if (host.interactive) PostQuitMessage(0);
       return 0;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -482,6 +485,16 @@ class Win32Driver : public refhost::Driver {
     SendMessageA(host.pluginWindow, msg, wParam, lParam);
     return Settle(host.lastCallbackResult);
   }
+  // Through the main window, which shows the frame 1:1: client pixels are
+  // frame pixels there.
+  long MainPointer(unsigned msg, int x, int y) override {
+    const LPARAM at = static_cast<LPARAM>((static_cast<DWORD>(x) & 0xFFFF) | (static_cast<DWORD>(y) & 0xFFFF) << 16);
+    const UINT mouse = msg == refhost::MsgMainDown ? WM_LBUTTONDOWN
+                       : msg == refhost::MsgMainMove ? WM_MOUSEMOVE : WM_LBUTTONUP;
+    host.lastCallbackResult = 0;
+    SendMessageA(host.mainWindow, mouse, msg == refhost::MsgMainUp ? 0 : MK_LBUTTON, at);
+    return Settle(host.lastCallbackResult);
+  }
   void ResizeClient(int w, int h) override {
     for (int attempt = 0; attempt < 3; ++attempt) {
       RECT window, client;
@@ -575,9 +588,23 @@ void LearnFilterName() {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: refhost [--plugin FILE.auf] [--ini FILE] [IMAGE | FOLDER | card]\n"
-               "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE [--out DIR] [--quiet]\n");
+               "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [IMAGE | FOLDER | card]\n"
+               "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n");
   return 2;
+}
+
+void CreateMainWindow() {
+  host.mainWindow = CreateWindowExA(0,                                   // no extended style
+                                    kMainClass,                          // window class
+                                    "refhost - main window (O open, Space play, V plug-in window)",
+                                    WS_OVERLAPPEDWINDOW,                 // framed, resizable
+                                    0, 0,                                // top-left of the screen
+                                    680, 440,                            // room for a 640 by 360 frame
+                                    nullptr,                             // no parent
+                                    nullptr,                             // no menu
+                                    GetModuleHandleA(nullptr),           // this program
+                                    nullptr);                            // no creation data
+  ShowWindow(host.mainWindow, SW_SHOWNOACTIVATE);
 }
 
 int RunInteractive(const std::string& source) {
@@ -601,10 +628,7 @@ int RunInteractive(const std::string& source) {
       return 1;
     }
   }
-  host.mainWindow = CreateWindowExA(0, kMainClass, "refhost - main window (O open, Space play, V plug-in window)",
-                                    WS_OVERLAPPEDWINDOW, 0, 0, 680, 440, nullptr, nullptr,
-                                    GetModuleHandleA(nullptr), nullptr);
-  ShowWindow(host.mainWindow, SW_SHOW);
+  CreateMainWindow();
   std::string error;
   if (!StartPlugin(&error)) {
     std::fprintf(stderr, "refhost: %s\n", error.c_str());
@@ -639,7 +663,9 @@ int main(int argc, char** argv) {
     else if (arg == "--script" && hasValue) scripts.push_back(WindowsPath(argv[++i]));
     else if (arg == "--out" && hasValue) options.outDir = WindowsPath(argv[++i]);
     else if (arg == "--quiet") options.quiet = true;
-    else if (!arg.empty() && arg[0] == '-') return Usage();
+    else if (arg == "--largest" && hasValue) {
+      if (std::sscanf(argv[++i], "%dx%d", &host.largestWidth, &host.largestHeight) != 2) return Usage();
+    } else if (!arg.empty() && arg[0] == '-') return Usage();
     else source = WindowsPath(arg);
   }
   // An INI path without a folder would land in the Windows folder.
@@ -664,6 +690,8 @@ int main(int argc, char** argv) {
   CreateDirectoryA(outBase.c_str(), nullptr);
   for (const std::string& script : scripts) {
     Host fresh;
+    fresh.largestWidth = host.largestWidth;
+    fresh.largestHeight = host.largestHeight;
     fresh.pluginPath = host.pluginPath;
     fresh.iniPath = host.iniPath;
     fresh.section = host.section;
@@ -678,9 +706,12 @@ int main(int argc, char** argv) {
       CreateDirectoryA(one.outDir.c_str(), nullptr);
       std::printf("== %s\n", name.c_str());
     }
+    CreateMainWindow();
     Win32Driver driver;
     const int rc = refhost::RunScenarioFile(driver, script, one);
     if (rc > worst) worst = rc;
+    DestroyWindow(host.mainWindow);
+    PumpMessages();
   }
   if (scripts.size() > 1)
     std::printf("scenarios: %d passed, %d failed, %d skipped\n", totals.passed, totals.failed, totals.skipped);

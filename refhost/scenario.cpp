@@ -364,9 +364,11 @@ class Runner {
     }
     if (name == "frame") return result_ = driver_.DisplayFrame(), true;
     if (name == "edit-change") return result_ = driver_.Notify(MsgEditChange, 0, 0), true;
-    if (name == "main press") return result_ = driver_.Notify(MsgMainDown, 1, Point(Int(0), Int(1))), true;
-    if (name == "main move") return result_ = driver_.Notify(MsgMainMove, 1, Point(Int(0), Int(1))), true;
-    if (name == "main release") return result_ = driver_.Notify(MsgMainUp, 0, Point(Int(0), Int(1))), true;
+    if (name == "main press" || name == "main move" || name == "main release") {
+      const unsigned msg = name == "main press" ? MsgMainDown : name == "main move" ? MsgMainMove : MsgMainUp;
+      result_ = driver_.MainPointer(msg, static_cast<int>(Int(0)), static_cast<int>(Int(1)));
+      return true;
+    }
     if (name == "main double") return result_ = driver_.Notify(MsgMainDouble, 0, 0), true;
     if (name == "main movesize") return result_ = driver_.Notify(MsgMainMoveSize, 0, 0), true;
     if (name.rfind("mouse ", 0) == 0) {

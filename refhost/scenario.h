@@ -94,6 +94,13 @@ class Driver {
   virtual long Notify(unsigned msg, uintptr_t wParam, intptr_t lParam) = 0;
   // A window message delivered through the plug-in window; the callback's result.
   virtual long SendToWindow(unsigned msg, uintptr_t wParam, intptr_t lParam) = 0;
+  // The left button pressed (MsgMainDown), moved with (MsgMainMove) or released
+  // (MsgMainUp) over frame pixel (x, y) in the host's main window. A host with a
+  // main window turns this into the notification; by default it is sent as is.
+  virtual long MainPointer(unsigned msg, int x, int y) {
+    const intptr_t at = static_cast<intptr_t>((static_cast<uint32_t>(x) & 0xFFFF) | (static_cast<uint32_t>(y) & 0xFFFF) << 16);
+    return Notify(msg, msg == MsgMainUp ? 0 : 1, at);
+  }
   virtual void ResizeClient(int width, int height) = 0;
   virtual void FillClient(uint32_t rgb) = 0;
 
