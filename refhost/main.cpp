@@ -604,6 +604,11 @@ void CreateMainWindow() {
                                     nullptr,                             // no menu
                                     GetModuleHandleA(nullptr),           // this program
                                     nullptr);                            // no creation data
+  if (host.mainWindow == nullptr) {
+    // Under Wine this means no display could be reached.
+    Fault("cannot create the main window, error " + std::to_string(GetLastError()));
+    return;
+  }
   ShowWindow(host.mainWindow, SW_SHOWNOACTIVATE);
 }
 

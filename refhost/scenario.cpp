@@ -243,6 +243,14 @@ class Runner {
     return static_cast<intptr_t>((static_cast<uint32_t>(x) & 0xFFFF) | (static_cast<uint32_t>(y) & 0xFFFF) << 16);
   }
 
+  // A relative path names a file beside the scenario file.
+  std::string Beside(const std::string& file) const {
+    const bool absolute = (!file.empty() && (file[0] == '/' || file[0] == '\\')) || (file.size() > 1 && file[1] == ':');
+    const size_t slash = path_.find_last_of("/\\");
+    if (absolute || slash == std::string::npos) return file;
+    return path_.substr(0, slash + 1) + file;
+  }
+
   bool NeedStarted() {
     if (driver_.Started()) return true;
     error_ = "the plug-in is not started";
@@ -317,7 +325,7 @@ class Runner {
     }
     if (name == "frame image" || name == "frame folder" || name == "frame next") {
       if (name == "frame folder") {
-        sequence_ = ImageFilesIn(args_[0]);
+        sequence_ = ImageFilesIn(Beside(args_[0]));
         next_ = 0;
         if (sequence_.empty()) {
           error_ = "no PNG, JPEG or BMP files in " + args_[0];
@@ -326,7 +334,7 @@ class Runner {
       }
       std::string file;
       if (name == "frame image") {
-        file = args_[0];
+        file = Beside(args_[0]);
       } else {
         if (sequence_.empty()) {
           error_ = "no folder given";
