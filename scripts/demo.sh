@@ -101,7 +101,7 @@ screenshot window tour-09-reduced-half.png
 stop
 TOUR
 
-"$root/scripts/wine-run" "$root/build/win32/refhost.exe" --script "$tour" --out "$root/out" \
+"$root/tests/e2e/with_display.sh" "$root/scripts/wine-run" "$root/build/win32/refhost.exe" --script "$tour" --out "$root/out" \
   --ini "$root/out/demo.ini" --quiet | tr -d '\r'
 echo "pictures of the plug-in window:"
 ls -1 "$root"/out/tour-*.png

@@ -15,7 +15,7 @@ foreach(scenario ${E2E_SCENARIOS})
 endforeach()
 add_test(NAME e2e.wine.scenarios
          COMMAND bash -c "rm -rf \"$0\" && mkdir -p \"$0\" && exec \"$@\""
-                 ${E2E_OUT} ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:refhost>
+                 ${E2E_OUT} ${E2E_DIR}/with_display.sh ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:refhost>
                  ${script_args} --out ${E2E_OUT} --ini ${E2E_OUT}/refhost.ini --quiet)
 set_tests_properties(e2e.wine.scenarios PROPERTIES
   TIMEOUT 1800 RESOURCE_LOCK wine FIXTURES_SETUP wine_pictures
