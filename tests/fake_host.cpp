@@ -105,6 +105,17 @@ void SetFrame(int width, int height) {
   }
 }
 
+uint64_t PixelHash(const std::vector<uint32_t>& pixels) {
+  uint64_t h = 0xcbf29ce484222325ull;
+  for (uint32_t p : pixels) {
+    for (int shift = 0; shift < 32; shift += 8) {
+      h ^= (p >> shift) & 0xFF;
+      h *= 0x100000001b3ull;
+    }
+  }
+  return h;
+}
+
 FrameProcInfo MakeFrameInfo() {
   FrameProcInfo info = {};
   info.width = host.frameWidth;

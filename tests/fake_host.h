@@ -89,6 +89,9 @@ LPARAM Point(int x, int y);
 uint32_t FrameColour(int x, int y);
 // Makes the current frame width by height of FrameColour pixels.
 void SetFrame(int width, int height);
+// FNV-1a 64 over pixels (each 0xRRGGBB as four bytes, low first): a whole
+// picture in one number, for checks that also name spot pixels.
+uint64_t PixelHash(const std::vector<uint32_t>& pixels);
 // Calls FilterProc with the current frame; returns its result.
 BOOL Frame();
 // A FrameProcInfo as the host fills it for the current frame.

@@ -10,17 +10,6 @@
 
 namespace {
 
-uint64_t Fnv1a(const std::vector<uint32_t>& pixels) {
-  uint64_t h = 0xcbf29ce484222325ull;
-  for (uint32_t p : pixels) {
-    for (int i = 0; i < 4; ++i) {
-      h ^= (p >> (8 * i)) & 0xFF;
-      h *= 0x100000001b3ull;
-    }
-  }
-  return h;
-}
-
 // Client pixels that are neither background nor a ruler or grid colour.
 int FramePixelsShown(HWND window) {
   int shown = 0;
@@ -77,7 +66,7 @@ TEST(LongDrag, FarOutAndBackLandsOnTheSameView) {
   for (const Trip& t : trips) {
     SCOPED_TRACE(t.name);
     fakehost::Host& host = ShowFrame(t.level);
-    const uint64_t home = Fnv1a(standin::ClientPixels(host.window));
+    const uint64_t home = fakehost::PixelHash(standin::ClientPixels(host.window));
     const uint32_t homeCentre = standin::ClientPixel(host.window, 150, 150);
 
     Drag(t.dx, t.dy);
@@ -91,7 +80,7 @@ TEST(LongDrag, FarOutAndBackLandsOnTheSameView) {
     EXPECT_EQ(viewState.centreX, 320);
     EXPECT_EQ(viewState.centreY, 180);
     EXPECT_EQ(standin::ClientPixel(host.window, 150, 150), homeCentre);
-    EXPECT_EQ(Fnv1a(standin::ClientPixels(host.window)), home);
+    EXPECT_EQ(fakehost::PixelHash(standin::ClientPixels(host.window)), home);
     EXPECT_EQ(fakehost::Violations(), "");
     fakehost::Exit();
   }
@@ -101,7 +90,7 @@ TEST(LongDrag, PastTheLimitTheCentreStopsAndAPressBringsTheViewBack) {
   for (int level : {1, 2, 24, 0, -9}) {
     SCOPED_TRACE(level);
     fakehost::Host& host = ShowFrame(level);
-    const uint64_t home = Fnv1a(standin::ClientPixels(host.window));
+    const uint64_t home = fakehost::PixelHash(standin::ClientPixels(host.window));
     // With the window hidden the drag only adds up (to its own limit of
     // 2^30); showing it again folds it all into the centre at once. Twice,
     // so that even 24x runs into the centre's limit.
@@ -120,7 +109,7 @@ TEST(LongDrag, PastTheLimitTheCentreStopsAndAPressBringsTheViewBack) {
     // A press in the main window recentres exactly, however far the view went.
     fakehost::Send(HostMsgMainMouseDown, 0, fakehost::Point(320, 180));
     fakehost::Send(HostMsgMainMouseUp);
-    EXPECT_EQ(Fnv1a(standin::ClientPixels(host.window)), home);
+    EXPECT_EQ(fakehost::PixelHash(standin::ClientPixels(host.window)), home);
     EXPECT_EQ(fakehost::Violations(), "");
     fakehost::Exit();
   }

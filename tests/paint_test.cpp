@@ -474,17 +474,6 @@ const PixelCase kPixelCases[] = {
       {95, 120, 0x030200}, {287, 287, 0x835011}}},
 };
 
-uint64_t Fnv1a(const std::vector<uint32_t>& pixels) {
-  uint64_t h = 1469598103934665603ull;
-  for (uint32_t p : pixels) {
-    for (int shift = 0; shift < 32; shift += 8) {
-      h ^= (p >> shift) & 0xFF;
-      h *= 1099511628211ull;
-    }
-  }
-  return h;
-}
-
 TEST(PaintViewPixels, WholeClientMatchesTheRules) {
   for (const PixelCase& row : kPixelCases) {
     fakehost::Host& host = Prepare(row.view);
@@ -509,7 +498,7 @@ TEST(PaintViewPixels, WholeClientMatchesTheRules) {
       }
     }
     EXPECT_EQ(0, wrong) << row.name << ": " << wrong << " pixels differ, " << first;
-    EXPECT_EQ(Fnv1a(expected), Fnv1a(standin::ClientPixels(host.window))) << row.name << ": client hash";
+    EXPECT_EQ(fakehost::PixelHash(expected), fakehost::PixelHash(standin::ClientPixels(host.window))) << row.name << ": client hash";
     for (const Spot& s : row.spots) {
       EXPECT_EQ(s.rgb, standin::ClientPixel(host.window, s.x, s.y)) << row.name << " at (" << s.x << ", " << s.y << ")";
     }

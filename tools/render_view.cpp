@@ -34,17 +34,6 @@ const ViewToRender kViews[] = {
     {"view-level-9.png", -9, 320, 180, false, 1, 0},
 };
 
-uint64_t Fnv1a(const std::vector<uint32_t>& pixels) {
-  uint64_t h = 1469598103934665603ull;
-  for (uint32_t p : pixels) {
-    for (int shift = 0; shift < 32; shift += 8) {
-      h ^= (p >> shift) & 0xFF;
-      h *= 1099511628211ull;
-    }
-  }
-  return h;
-}
-
 bool Render(const ViewToRender& v, const std::string& dir) {
   fakehost::Host& host = fakehost::Start();
   EnsureSnapshot(host.table);
@@ -75,7 +64,7 @@ bool Render(const ViewToRender& v, const std::string& dir) {
     return false;
   }
   std::printf("%s %dx%d fnv1a64 %016llx\n", path.c_str(), width, height,
-              static_cast<unsigned long long>(Fnv1a(pixels)));
+              static_cast<unsigned long long>(fakehost::PixelHash(pixels)));
   return true;
 }
 
