@@ -29,6 +29,17 @@ demo: plugin
 run: plugin
 	@bash scripts/run.sh
 
+# Timing table of the real DLL under Wine against plain GDI (docs/PERFORMANCE.md).
+bench: plugin
+	@bash scripts/bench.sh
+
+# 10,000 frames and 10,000 random interaction events; fails on growing GDI or
+# USER objects or memory. SOAK_N and SOAK_SEED change the run.
+SOAK_N ?= 10000
+SOAK_SEED ?= 1
+soak: plugin
+	@bash scripts/bench.sh --soak $(SOAK_N) $(SOAK_SEED)
+
 clean:
 	rm -rf build out
 

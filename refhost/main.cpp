@@ -8,7 +8,9 @@
 //
 //   refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [IMAGE | FOLDER | card]
 //   refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]
-// The first form is interactive; the second runs scenario files (scenario.h).
+//   refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--soak N] [--seed S]
+// The first form is interactive; the second runs scenario files (scenario.h);
+// the third times the plug-in against plain GDI and soaks it (bench.cpp).
 // --largest sets the largest frame GetHostInfo reports (1920x1080 by default).
 //
 // Interactive keys in the main window: O open an image, Right/Left next or
@@ -18,6 +20,7 @@
 #include <commdlg.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -25,6 +28,7 @@
 
 #include "host/filter_table.h"
 #include "refhost/frames.h"
+#include "refhost/host.h"
 #include "refhost/scenario.h"
 
 namespace {
@@ -589,7 +593,8 @@ void LearnFilterName() {
 int Usage() {
   std::fprintf(stderr,
                "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [IMAGE | FOLDER | card]\n"
-               "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n");
+               "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n"
+               "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--soak N] [--seed S]\n");
   return 2;
 }
 
@@ -654,10 +659,26 @@ int RunInteractive(const std::string& source) {
 
 }  // namespace
 
+namespace refhost {
+std::unique_ptr<Driver> NewHostDriver() { return std::make_unique<Win32Driver>(); }
+FilterTable* PluginTable() { return host.table; }
+HWND PluginWindow() { return host.pluginWindow; }
+void* HostEditHandle() { return kEditHandle; }
+void OpenMainWindow() { CreateMainWindow(); }
+void CloseMainWindow() {
+  if (host.mainWindow != nullptr) DestroyWindow(host.mainWindow);
+  host.mainWindow = nullptr;
+  PumpMessages();
+}
+}  // namespace refhost
+
 int main(int argc, char** argv) {
   std::vector<std::string> scripts;
   std::string source;
   refhost::ScenarioOptions options;
+  bool bench = false, tiny = false;
+  int soak = 0;
+  unsigned seed = 1;
   host.pluginPath = ExeDir() + "\\quorvex.auf";
   host.iniPath = ExeDir() + "\\refhost.ini";
   for (int i = 1; i < argc; ++i) {
@@ -668,6 +689,10 @@ int main(int argc, char** argv) {
     else if (arg == "--script" && hasValue) scripts.push_back(WindowsPath(argv[++i]));
     else if (arg == "--out" && hasValue) options.outDir = WindowsPath(argv[++i]);
     else if (arg == "--quiet") options.quiet = true;
+    else if (arg == "--bench") bench = true;
+    else if (arg == "--tiny") tiny = true;
+    else if (arg == "--soak" && hasValue) soak = std::atoi(argv[++i]);
+    else if (arg == "--seed" && hasValue) seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 0));
     else if (arg == "--largest" && hasValue) {
       if (std::sscanf(argv[++i], "%dx%d", &host.largestWidth, &host.largestHeight) != 2) return Usage();
     } else if (!arg.empty() && arg[0] == '-') return Usage();
@@ -684,7 +709,14 @@ int main(int argc, char** argv) {
   FillServices();
   RegisterClasses(GetModuleHandleA(nullptr));
   LearnFilterName();
-  if (scripts.empty()) return RunInteractive(source);
+  // The measuring modes run after any scenarios, in the same process.
+  auto measure = [&](int rc) {
+    if (bench && refhost::RunBench(tiny) != 0 && rc == 0) rc = 1;
+    if (soak > 0 && refhost::RunSoak(soak, seed) != 0 && rc == 0) rc = 1;
+    std::fflush(stdout);
+    return rc;
+  };
+  if (scripts.empty()) return bench || soak > 0 ? measure(0) : RunInteractive(source);
 
   // Several scenarios run one after another in this one process, each from a
   // fresh host (the plug-in is unloaded between them); with more than one,
@@ -721,5 +753,5 @@ int main(int argc, char** argv) {
   if (scripts.size() > 1)
     std::printf("scenarios: %d passed, %d failed, %d skipped\n", totals.passed, totals.failed, totals.skipped);
   std::fflush(stdout);
-  return worst;
+  return measure(worst);
 }

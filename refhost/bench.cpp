@@ -1,0 +1,589 @@
+// The reference host's measuring modes: a timing table of the plug-in against
+// the plain GDI work the same picture needs, and a soak of frames and random
+// interaction that watches GDI objects, USER objects and memory.
+//
+// Timing: every row is the median of its timed iterations after a warm-up,
+// read with QueryPerformanceCounter. Plug-in and baseline iterations alternate
+// so that both see the same machine load. The baseline for a picture is what
+// any magnifier has to do for it: get the window's DC, one SetDIBitsToDevice of
+// the frame into a memory bitmap of the largest frame's size (frames only),
+// one FillRect of the client area, one StretchBlt of the same rectangles the
+// view uses into the window, release the DC. The rectangles come from the
+// view's own geometry code, compiled into this program.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "refhost/frames.h"
+#include "refhost/host.h"
+#include "state/view_state.h"
+#include "view/geometry.h"
+
+namespace refhost {
+namespace {
+
+constexpr int kLargestW = 3840;
+constexpr int kLargestH = 2160;
+
+double Ms(LONGLONG ticks) {
+  static LONGLONG frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart;
+  }();
+  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency);
+}
+
+LONGLONG Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 != 0 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+LPARAM Point(int x, int y) {
+  return static_cast<LPARAM>((static_cast<DWORD>(x) & 0xFFFF) | (static_cast<DWORD>(y) & 0xFFFF) << 16);
+}
+
+// The rectangles the view draws for a centred view of a frame: the plug-in's
+// own geometry code, run on this program's copy of the view state.
+ViewGeometry GeometryFor(HWND window, int level, int frameW, int frameH, int centreX, int centreY) {
+  viewState = ViewState{};
+  viewState.zoomLevel = level;
+  viewState.frameWidth = frameW;
+  viewState.frameHeight = frameH;
+  viewState.centreX = centreX;
+  viewState.centreY = centreY;
+  RECT client;
+  GetClientRect(window, &client);
+  return ComputeViewGeometry(client, nullptr);
+}
+
+// The plain GDI work for one picture.
+struct Baseline {
+  HDC memDc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ old = nullptr;
+  HBRUSH brush = nullptr;
+
+  explicit Baseline(HWND window) {
+    HDC dc = GetDC(window);
+    memDc = CreateCompatibleDC(dc);
+    bitmap = CreateCompatibleBitmap(dc, kLargestW, kLargestH);
+    ReleaseDC(window, dc);
+    old = SelectObject(memDc, bitmap);
+    brush = CreateSolidBrush(RGB(180, 180, 180));
+  }
+  ~Baseline() {
+    SelectObject(memDc, old);
+    DeleteObject(bitmap);
+    DeleteDC(memDc);
+    DeleteObject(brush);
+  }
+  void Paint(HWND window, const Frame* frame, const ViewGeometry& g) const {
+    if (frame != nullptr) {
+      BITMAPINFO bmi = {};
+      bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+      bmi.bmiHeader.biWidth = frame->width;
+      bmi.bmiHeader.biHeight = frame->height;
+      bmi.bmiHeader.biPlanes = 1;
+      bmi.bmiHeader.biBitCount = 24;
+      SetDIBitsToDevice(memDc, 0, 0, frame->width, frame->height, 0, 0, 0, frame->height, frame->dib.data(), &bmi,
+                        DIB_RGB_COLORS);
+    }
+    HDC dc = GetDC(window);
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, brush);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, g.destX, g.destY, g.destWidth, g.destHeight, memDc, g.srcX, g.srcY, g.srcWidth, g.srcHeight,
+               SRCCOPY);
+    ReleaseDC(window, dc);
+  }
+};
+
+struct Row {
+  std::string name;
+  double plugin, baseline, floor;
+};
+
+void PrintRow(const Row& r) {
+  std::printf("| %-44s | %10.3f | %10.3f | %6.2f | %9.3f |\n", r.name.c_str(), r.plugin, r.baseline,
+              r.baseline > 0 ? r.plugin / r.baseline : 0.0, r.floor);
+  std::fflush(stdout);
+}
+
+// Starts the plug-in afresh with the given view settings, its window shown at
+// clientW by clientH and the video open.
+bool StartWith(Driver& d, int level, int grid, int clientW, int clientH) {
+  d.Stop();
+  d.ClearSettings();
+  d.SetSetting("nnn", level);
+  d.SetSetting("ruler", 1);
+  d.SetSetting("grid", grid);
+  d.SetSetting("menu", 1);
+  d.SetLargestFrame(kLargestW, kLargestH);
+  std::string error;
+  if (!d.Start(&error)) {
+    std::printf("error: %s\n", error.c_str());
+    return false;
+  }
+  d.ResizeClient(clientW, clientH);
+  d.SetEditing(true);
+  d.Notify(MsgFileOpen, 0, 0);
+  d.SetShown(true);
+  d.Notify(MsgWindowChange, 0, 0);
+  return true;
+}
+
+// Shows frame and centres the view on its middle (a main-window press there).
+void ShowCentred(Driver& d, const Frame& frame) {
+  d.SetFrame(frame);
+  d.DisplayFrame();
+  d.Notify(MsgMainDown, MK_LBUTTON, Point(frame.width / 2, frame.height / 2));
+  d.Notify(MsgMainUp, 0, Point(frame.width / 2, frame.height / 2));
+}
+
+struct Counts {
+  int warmup, iterations;
+};
+
+Row TimeFrames(Driver& d, const char* what, const Frame& frame, int level, Counts n, const Baseline& base) {
+  FilterTable* table = PluginTable();
+  HWND window = PluginWindow();
+  ShowCentred(d, frame);
+  const ViewGeometry g = GeometryFor(window, level, frame.width, frame.height, frame.width / 2, frame.height / 2);
+  FrameProcInfo info = {};
+  info.width = frame.width;
+  info.height = frame.height;
+  info.editHandle = HostEditHandle();
+  std::vector<uint8_t> copy(frame.dib.size());
+  std::vector<double> plugin, baseline, floor;
+  for (int i = 0; i < n.warmup + n.iterations; ++i) {
+    const LONGLONG t0 = Now();
+    table->filterProc(table, &info);
+    GdiFlush();
+    const LONGLONG t1 = Now();
+    base.Paint(window, &frame, g);
+    GdiFlush();
+    const LONGLONG t2 = Now();
+    std::memcpy(copy.data(), frame.dib.data(), frame.dib.size());
+    const LONGLONG t3 = Now();
+    if (i < n.warmup) continue;
+    plugin.push_back(Ms(t1 - t0));
+    baseline.push_back(Ms(t2 - t1));
+    floor.push_back(Ms(t3 - t2));
+  }
+  char name[128];
+  std::snprintf(name, sizeof name, "frame %dx%d, %s", frame.width, frame.height, what);
+  return {name, Median(plugin), Median(baseline), Median(floor)};
+}
+
+Row TimeDrag(const char* what, const Frame& frame, int level, Counts n, const Baseline& base) {
+  HWND window = PluginWindow();
+  RECT client;
+  GetClientRect(window, &client);
+  const int x = client.right / 2, y = client.bottom / 2;
+  SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+  const ViewGeometry g = GeometryFor(window, level, frame.width, frame.height, frame.width / 2, frame.height / 2);
+  std::vector<double> plugin, baseline;
+  for (int i = 0; i < n.warmup + n.iterations; ++i) {
+    // One pixel right, then back: the view stays where it is.
+    const LONGLONG t0 = Now();
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, Point(x + (i % 2 == 0 ? 1 : 0), y));
+    GdiFlush();
+    const LONGLONG t1 = Now();
+    base.Paint(window, nullptr, g);
+    GdiFlush();
+    const LONGLONG t2 = Now();
+    if (i < n.warmup) continue;
+    plugin.push_back(Ms(t1 - t0));
+    baseline.push_back(Ms(t2 - t1));
+  }
+  SendMessageA(window, WM_LBUTTONUP, 0, Point(x, y));
+  char name[128];
+  std::snprintf(name, sizeof name, "drag step, client %ldx%ld, %s", client.right, client.bottom, what);
+  return {name, Median(plugin), Median(baseline), 0};
+}
+
+// Where a repaint's time goes: the ruler's and the grid's lines drawn the way
+// the view draws them (MoveToEx + LineTo per line), the same lines as one
+// PolyPolyline each, and the clip region, on the plug-in's window.
+void Breakdown(int level, const Frame& frame, Counts n) {
+  HWND window = PluginWindow();
+  RECT client;
+  GetClientRect(window, &client);
+  const ViewGeometry g = GeometryFor(window, level, frame.width, frame.height, frame.width / 2, frame.height / 2);
+  std::vector<POINT> ticks, lines;
+  auto add = [](std::vector<POINT>* v, int x0, int y0, int x1, int y1) {
+    v->push_back({x0, y0});
+    v->push_back({x1, y1});
+  };
+  for (int i = 0; i <= g.srcWidth; ++i) {
+    const int x = g.destX + i * level;
+    if (x >= 8) add(&ticks, x, 0, x, (g.srcX + i) % 10 == 0 ? 8 : 3);
+  }
+  for (int j = 0; j <= g.srcHeight; ++j) {
+    const int y = g.destY + j * level;
+    if (y >= 8) add(&ticks, 0, y, (g.srcY + j) % 10 == 0 ? 8 : 3, y);
+  }
+  for (int i = 0; i < g.srcWidth; ++i) add(&lines, g.destX + i * level, 0, g.destX + i * level, client.bottom);
+  for (int j = 0; j < g.srcHeight; ++j) add(&lines, 0, g.destY + j * level, client.right, g.destY + j * level);
+  std::vector<DWORD> tickCounts(ticks.size() / 2, 2), lineCounts(lines.size() / 2, 2);
+
+  std::vector<double> tickSingle, tickPoly, gridSingle, gridPoly, clip;
+  for (int i = 0; i < n.warmup + n.iterations; ++i) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(BLACK_PEN));
+    const LONGLONG t0 = Now();
+    for (size_t k = 0; k < ticks.size(); k += 2) {
+      MoveToEx(dc, ticks[k].x, ticks[k].y, nullptr);
+      LineTo(dc, ticks[k + 1].x, ticks[k + 1].y);
+    }
+    GdiFlush();
+    const LONGLONG t1 = Now();
+    PolyPolyline(dc, ticks.data(), tickCounts.data(), static_cast<DWORD>(tickCounts.size()));
+    GdiFlush();
+    const LONGLONG t2 = Now();
+    HRGN r = CreateRectRgn(8, 8, client.right, client.bottom);
+    SelectClipRgn(dc, r);
+    const LONGLONG t3 = Now();
+    for (size_t k = 0; k < lines.size(); k += 2) {
+      MoveToEx(dc, lines[k].x, lines[k].y, nullptr);
+      LineTo(dc, lines[k + 1].x, lines[k + 1].y);
+    }
+    GdiFlush();
+    const LONGLONG t4 = Now();
+    PolyPolyline(dc, lines.data(), lineCounts.data(), static_cast<DWORD>(lineCounts.size()));
+    GdiFlush();
+    const LONGLONG t5 = Now();
+    SelectClipRgn(dc, nullptr);
+    DeleteObject(r);
+    const LONGLONG t6 = Now();
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    if (i < n.warmup) continue;
+    tickSingle.push_back(Ms(t1 - t0));
+    tickPoly.push_back(Ms(t2 - t1));
+    clip.push_back(Ms(t3 - t2) + Ms(t6 - t5));
+    gridSingle.push_back(Ms(t4 - t3));
+    gridPoly.push_back(Ms(t5 - t4));
+  }
+  std::printf("breakdown, client %ldx%ld, level %d (medians, ms):\n", client.right, client.bottom, level);
+  std::printf("  ruler ticks: %zu lines, %zu GDI calls: %.3f; as one PolyPolyline: %.3f\n", ticks.size() / 2,
+              ticks.size(), Median(tickSingle), Median(tickPoly));
+  std::printf("  grid lines:  %zu lines, %zu GDI calls: %.3f; as one PolyPolyline: %.3f\n", lines.size() / 2,
+              lines.size(), Median(gridSingle), Median(gridPoly));
+  std::printf("  clip region made, selected, deselected, deleted: %.3f\n", Median(clip));
+  std::fflush(stdout);
+}
+
+// ---- soak ---------------------------------------------------------------------------
+
+// A small PRNG with a fixed sequence for a seed (xorshift32).
+struct Random {
+  uint32_t state;
+  uint32_t Next() {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+  }
+  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+  int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }
+};
+
+// Wine's GetGuiResources reports 0 for everything; there the live objects are
+// counted by probing. Wine accepts a GDI handle given by its table index alone
+// (upper word 0); USER handles are even numbers from 0x20 whose upper word may
+// also be 0. Each probe is checked against an object made and destroyed here.
+int ProbeGdi(std::vector<uint8_t>* types = nullptr) {
+  int count = 0;
+  if (types != nullptr) types->assign(0x10000, 0);
+  for (uintptr_t i = 1; i < 0x10000; ++i) {
+    const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(i));
+    if (type == 0) continue;
+    ++count;
+    if (types != nullptr) (*types)[i] = static_cast<uint8_t>(type);
+  }
+  return count;
+}
+
+int ProbeUser() {
+  int count = 0;
+  for (uintptr_t i = 0x20; i < 0x10000; i += 2)
+    if (IsWindow(reinterpret_cast<HWND>(i)) || IsMenu(reinterpret_cast<HMENU>(i))) ++count;
+  return count;
+}
+
+struct Sample {
+  long gdi = -1, user = -1;  // -1: cannot be counted here
+  double privateMb = 0, workingMb = 0;
+  std::vector<uint8_t> gdiTypes;  // by handle index, when probed
+};
+
+struct Meter {
+  bool gdiByApi = false, userByApi = false, gdiProbe = false, userProbe = false;
+
+  void Calibrate() {
+    HANDLE self = GetCurrentProcess();
+    gdiByApi = GetGuiResources(self, GR_GDIOBJECTS) > 0;
+    userByApi = GetGuiResources(self, GR_USEROBJECTS) > 0;
+    if (!gdiByApi) {
+      const int before = ProbeGdi();
+      HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
+      const int with = ProbeGdi();
+      DeleteObject(probe);
+      gdiProbe = with == before + 1 && ProbeGdi() == before;
+    }
+    if (!userByApi) {
+      const int before = ProbeUser();
+      HMENU probe = CreateMenu();
+      const int with = ProbeUser();
+      DestroyMenu(probe);
+      userProbe = with == before + 1 && ProbeUser() == before;
+    }
+    std::printf("soak: GDI objects %s, USER objects %s\n",
+                gdiByApi ? "by GetGuiResources" : gdiProbe ? "by probing (GetGuiResources reports 0)" : "not countable",
+                userByApi ? "by GetGuiResources"
+                : userProbe ? "by probing (GetGuiResources reports 0)" : "not countable");
+  }
+
+  Sample Take() const {
+    Sample s;
+    HANDLE self = GetCurrentProcess();
+    if (gdiByApi) s.gdi = static_cast<long>(GetGuiResources(self, GR_GDIOBJECTS));
+    else if (gdiProbe) s.gdi = ProbeGdi(&s.gdiTypes);
+    if (userByApi) s.user = static_cast<long>(GetGuiResources(self, GR_USEROBJECTS));
+    else if (userProbe) s.user = ProbeUser();
+    PROCESS_MEMORY_COUNTERS_EX pmc = {};
+    pmc.cb = sizeof pmc;
+    if (GetProcessMemoryInfo(self, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc)) {
+      // Wine leaves PrivateUsage 0; its PagefileUsage is the private bytes.
+      const SIZE_T priv = pmc.PrivateUsage != 0 ? pmc.PrivateUsage : pmc.PagefileUsage;
+      s.privateMb = static_cast<double>(priv) / (1024.0 * 1024.0);
+      s.workingMb = static_cast<double>(pmc.WorkingSetSize) / (1024.0 * 1024.0);
+    }
+    return s;
+  }
+};
+
+void PrintSample(const char* when, int done, const Sample& s) {
+  std::printf("soak: %-6s after %6d steps: GDI %ld, USER %ld, private %.1f MB, working set %.1f MB\n", when, done,
+              s.gdi, s.user, s.privateMb, s.workingMb);
+  std::fflush(stdout);
+}
+
+// One random interaction event, as a user or the host would cause it.
+constexpr int kEventKinds = 16;
+void Event(Driver& d, int kind, Random& rng, const Frame& frame, bool* shown, bool* open) {
+  const int fx = rng.Between(-20, frame.width + 20), fy = rng.Between(-20, frame.height + 20);
+  const int wx = rng.Between(-10, 600), wy = rng.Between(-10, 500);
+  switch (kind) {
+    case 0: d.MainPointer(MsgMainDown, fx, fy); break;
+    case 1: d.MainPointer(MsgMainMove, fx, fy); break;
+    case 2: d.MainPointer(MsgMainUp, fx, fy); break;
+    case 3: {
+      // A drag of a few steps.
+      d.SendToWindow(MsgLButtonDown, MK_LBUTTON, Point(wx, wy));
+      const int steps = rng.Between(1, 6);
+      for (int i = 0; i < steps; ++i)
+        d.SendToWindow(MsgMouseMove, MK_LBUTTON, Point(wx + rng.Between(-300, 300), wy + rng.Between(-300, 300)));
+      if (rng.Below(8) != 0) d.SendToWindow(MsgLButtonUp, 0, Point(wx, wy));
+      break;
+    }
+    case 4: d.SendToWindow(MsgMouseWheel, static_cast<uintptr_t>((rng.Below(2) ? 120 : -120) & 0xFFFF) << 16, Point(wx, wy)); break;
+    case 5: d.SendToWindow(MsgLButtonDblClk, MK_LBUTTON, Point(wx, wy)); break;
+    case 6:
+      d.SendToWindow(MsgRButtonDown, MK_RBUTTON, Point(wx, wy));
+      d.SendToWindow(MsgRButtonUp, 0, Point(wx, wy));
+      break;
+    case 7:
+      d.SendToWindow(MsgMButtonDown, MK_MBUTTON, Point(wx, wy));
+      d.SendToWindow(MsgMButtonUp, 0, Point(wx, wy));
+      break;
+    case 8: d.SendToWindow(MsgCommand, static_cast<uintptr_t>(rng.Between(100, 106)), 0); break;
+    case 9: d.ResizeClient(rng.Between(0, 700), rng.Between(0, 500)); break;
+    case 10:
+      *shown = !*shown;
+      d.SetShown(*shown);
+      if (d.Notify(MsgWindowChange, 0, 0) != 0) d.DisplayFrame();
+      break;
+    case 11:
+      *open = !*open;
+      d.SetEditing(*open);
+      d.Notify(*open ? MsgFileOpen : MsgFileClose, 0, 0);
+      break;
+    case 12: d.MainPointer(MsgMainDown, fx, fy), d.MainPointer(MsgMainMove, fx + 5, fy - 5); break;
+    case 13: d.Notify(MsgMainDouble, MK_LBUTTON, Point(fx, fy)); break;
+    case 14: d.SendToWindow(MsgActivate, static_cast<uintptr_t>(rng.Below(3)), 0); break;
+    default: d.Notify(rng.Below(2) ? MsgEditChange : MsgMainMoveSize, 0, 0); break;
+  }
+}
+
+void RandomEvent(Driver& d, Random& rng, const Frame& frame, bool* shown, bool* open) {
+  Event(d, rng.Below(kEventKinds), rng, frame, shown, open);
+}
+
+// The same state at every sample: video open, window shown at 288 by 288,
+// the frame displayed, no drag.
+void Settle(Driver& d, bool* shown, bool* open) {
+  d.SendToWindow(MsgLButtonUp, 0, 0);
+  d.MainPointer(MsgMainUp, 0, 0);
+  if (!*open) d.SetEditing(true), d.Notify(MsgFileOpen, 0, 0);
+  if (!*shown) d.SetShown(true);
+  *shown = *open = true;
+  d.ResizeClient(288, 288);
+  d.Notify(MsgWindowChange, 0, 0);
+  d.DisplayFrame();
+}
+
+}  // namespace
+
+int RunBench(bool tiny) {
+  const std::unique_ptr<Driver> driver = NewHostDriver();
+  Driver& d = *driver;
+  const Counts n = tiny ? Counts{1, 3} : Counts{5, 51};
+  std::vector<std::pair<int, int>> sizes = {{640, 360}, {1920, 1080}, {3840, 2160}};
+  if (tiny) sizes = {{160, 90}};
+  struct View {
+    int level, grid;
+    const char* what;
+  };
+  const View views[] = {{2, 1, "level 2, ruler, black grid"}, {24, 2, "level 24, ruler, white grid"},
+                        {-9, 0, "level -9"}};
+  std::printf("bench: %d warm-up + %d timed iterations per row, medians in ms; largest frame %dx%d\n", n.warmup,
+              n.iterations, kLargestW, kLargestH);
+  std::printf("| %-44s | %10s | %10s | %6s | %9s |\n", "case", "plug-in", "baseline", "ratio", "memcpy");
+  std::printf("|%s|%s|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(12, '-').c_str(),
+              std::string(12, '-').c_str(), std::string(8, '-').c_str(), std::string(11, '-').c_str());
+  int failures = 0;
+  std::vector<Frame> frames;
+  for (auto [w, h] : sizes) frames.push_back(CoordFrame(w, h));
+  for (const View& v : views) {
+    if (!StartWith(d, v.level, v.grid, 288, 288)) return 1;
+    const Baseline base(PluginWindow());
+    for (const Frame& frame : frames) PrintRow(TimeFrames(d, v.what, frame, v.level, n, base));
+  }
+  // Drags: level 2, ruler and black grid, on a 1920 by 1080 frame.
+  const Frame dragFrame = tiny ? frames[0] : frames[1];
+  const std::pair<int, int> clients[] = {{288, 288}, tiny ? std::pair{320, 180} : std::pair{1920, 1080}};
+  for (auto [cw, ch] : clients) {
+    if (!StartWith(d, 2, 1, cw, ch)) return 1;
+    ShowCentred(d, dragFrame);
+    const Baseline base(PluginWindow());
+    PrintRow(TimeDrag("level 2, ruler, black grid", dragFrame, 2, n, base));
+    if (cw != 288) Breakdown(2, dragFrame, n);
+  }
+  d.Stop();
+  for (const std::string& fault : d.TakeFaults()) {
+    std::printf("FAIL host fault: %s\n", fault.c_str());
+    ++failures;
+  }
+  std::printf("bench: done\n");
+  std::fflush(stdout);
+  return failures == 0 ? 0 : 1;
+}
+
+int RunSoak(int n, unsigned seed) {
+  const std::unique_ptr<Driver> driver = NewHostDriver();
+  Driver& d = *driver;
+  Random rng{seed != 0 ? seed : 1};
+  OpenMainWindow();
+  d.Stop();
+  d.ClearSettings();
+  d.SetLargestFrame(1920, 1080);
+  std::string error;
+  if (!d.Start(&error)) {
+    std::printf("error: %s\n", error.c_str());
+    return 1;
+  }
+  const Frame frame = CoordFrame(1920, 1080);
+  d.SetFrame(frame);
+  bool shown = false, open = false;
+  Settle(d, &shown, &open);
+
+  Meter meter;
+  const LONGLONG c0 = Now();
+  meter.Calibrate();
+  std::printf("soak: counting took %.2f s\n", Ms(Now() - c0) / 5000.0);
+  // A warm-up first, every kind of event a few times: Wine makes objects of
+  // its own on first use (menu and caption bitmaps, DC caches), which are not
+  // the plug-in's.
+  for (int round = 0; round < 4; ++round) {
+    for (int kind = 0; kind < kEventKinds; ++kind) {
+      Event(d, kind, rng, frame, &shown, &open);
+      d.DisplayFrame();
+    }
+  }
+  Settle(d, &shown, &open);
+  const Sample start = meter.Take();
+  PrintSample("start", 0, start);
+  Sample middle;
+  const LONGLONG t0 = Now();
+  for (int i = 0; i < n; ++i) {
+    d.DisplayFrame();
+    RandomEvent(d, rng, frame, &shown, &open);
+    if (i + 1 == n / 2) {
+      Settle(d, &shown, &open);
+      middle = meter.Take();
+      PrintSample("middle", i + 1, middle);
+    }
+  }
+  Settle(d, &shown, &open);
+  const Sample end = meter.Take();
+  PrintSample("end", n, end);
+  const double seconds = Ms(Now() - t0) / 1000.0;
+  d.Stop();
+  CloseMainWindow();
+
+  int failures = 0;
+  for (const std::string& fault : d.TakeFaults()) {
+    std::printf("FAIL host fault: %s\n", fault.c_str());
+    ++failures;
+  }
+  // Allowances: a couple of objects of Wine's own, and 8 MB of memory for its
+  // caches and the heap's rounding; a leak per frame or per event exceeds
+  // them within a few hundred steps.
+  constexpr long kObjectAllowance = 4;
+  constexpr double kMemoryAllowanceMb = 8.0;
+  auto check = [&](const char* what, long a, long b) {
+    if (a >= 0 && b >= 0 && b - a > kObjectAllowance) {
+      std::printf("FAIL soak: %s objects grew from %ld to %ld\n", what, a, b);
+      ++failures;
+    }
+  };
+  check("GDI", start.gdi, end.gdi);
+  // Which objects are new since the start (handle index: OBJ_ type).
+  if (!start.gdiTypes.empty() && !end.gdiTypes.empty()) {
+    int listed = 0;
+    for (size_t i = 0; i < end.gdiTypes.size() && listed < 16; ++i) {
+      if (end.gdiTypes[i] == 0 || start.gdiTypes[i] == end.gdiTypes[i]) continue;
+      std::printf("soak: GDI handle index 0x%04zx now type %d (was %d)\n", i, end.gdiTypes[i], start.gdiTypes[i]);
+      ++listed;
+    }
+  }
+  check("USER", start.user, end.user);
+  if (end.privateMb - start.privateMb > kMemoryAllowanceMb) {
+    std::printf("FAIL soak: private memory grew from %.1f MB to %.1f MB\n", start.privateMb, end.privateMb);
+    ++failures;
+  }
+  std::printf("soak: %d frames and %d events (seed %u) in %.1f s: %s\n", n, n, seed, seconds,
+              failures == 0 ? "ok" : "FAILED");
+  std::fflush(stdout);
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace refhost

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Times the real DLL in the reference host under Wine and prints one table:
+# per-frame and per-drag-step medians of the plug-in beside the plain GDI work
+# for the same picture (see refhost/bench.cpp), then where a large repaint's
+# time goes. With --soak N it soaks instead (N frames and N random events).
+#   scripts/bench.sh            the table (make bench)
+#   scripts/bench.sh --tiny     one small frame, a few iterations
+#   scripts/bench.sh --soak N   the soak alone (make soak: N = 10000)
+# A virtual screen of 4000 by 2400 holds the 1920 by 1080 client area.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+exe=$root/build/win32/refhost.exe
+out=$root/build/bench
+mkdir -p "$out"
+if [ ! -f "$exe" ]; then echo "bench: build the win32 preset first (make plugin)" >&2; exit 1; fi
+case "${1:-}" in
+  --soak) args=(--soak "${2:?N}" --seed "${3:-1}") ;;
+  --tiny) args=(--bench --tiny) ;;
+  *) args=(--bench) ;;
+esac
+export DISPLAY=
+exec xvfb-run -a -n $((200 + RANDOM % 700)) -s "-screen 0 4000x2400x24 -nolisten tcp" \
+  "$root/scripts/wine-run" "$exe" --ini "$out/bench.ini" "${args[@]}"
