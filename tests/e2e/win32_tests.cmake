@@ -13,10 +13,13 @@ set(script_args)
 foreach(scenario ${E2E_SCENARIOS})
   list(APPEND script_args --script ${scenario})
 endforeach()
+# The same process then times the plug-in once on a small frame (no limits)
+# and soaks it briefly (300 frames and events); the tests after it read its log.
 add_test(NAME e2e.wine.scenarios
-         COMMAND bash -c "rm -rf \"$0\" && mkdir -p \"$0\" && exec \"$@\""
+         COMMAND bash -c "set -o pipefail; rm -rf \"$0\" && mkdir -p \"$0\" && \"$@\" 2>&1 | tee \"$0/run.log\""
                  ${E2E_OUT} ${E2E_DIR}/with_display.sh ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:refhost>
-                 ${script_args} --out ${E2E_OUT} --ini ${E2E_OUT}/refhost.ini --quiet)
+                 ${script_args} --out ${E2E_OUT} --ini ${E2E_OUT}/refhost.ini --quiet
+                 --bench --tiny --soak 300)
 set_tests_properties(e2e.wine.scenarios PROPERTIES
   TIMEOUT 1800 RESOURCE_LOCK wine FIXTURES_SETUP wine_pictures
   FAIL_REGULAR_EXPRESSION "FAIL|error:")
@@ -29,3 +32,13 @@ add_test(NAME e2e.differential_pixels
          COMMAND bash ${E2E_DIR}/differential.sh ${NATIVE_DRIVER} ${E2E_OUT} ${E2E_DIFF_SCENARIOS})
 set_tests_properties(e2e.differential_pixels PROPERTIES
   FIXTURES_REQUIRED wine_pictures SKIP_RETURN_CODE 77 FAIL_REGULAR_EXPRESSION "FAIL|error:")
+
+# The bench ran every row to the end, and the short soak kept GDI objects,
+# USER objects and memory within their allowance, with no fault and no crash.
+add_test(NAME perf.bench_smoke
+         COMMAND bash -c "grep -E '^\\| (frame|drag step)' \"$0\" && grep -q '^bench: done' \"$0\""
+                 ${E2E_OUT}/run.log)
+add_test(NAME soak.short
+         COMMAND bash -c "grep '^soak' \"$0\" && grep -q '^soak: 300 frames and 300 events .*: ok$' \"$0\""
+                 ${E2E_OUT}/run.log)
+set_tests_properties(perf.bench_smoke soak.short PROPERTIES FIXTURES_REQUIRED wine_pictures)
