@@ -153,7 +153,7 @@ bool StartWith(Driver& d, int level, int grid, int clientW, int clientH) {
   d.SetLargestFrame(kLargestW, kLargestH);
   std::string error;
   if (!d.Start(&error)) {
-    std::printf("error: %s\n", error.c_str());
+    std::printf("refhost: error: %s\n", error.c_str());
     return false;
   }
   hostWindowProc = reinterpret_cast<WNDPROC>(
@@ -566,7 +566,7 @@ int RunSoak(int n, unsigned seed) {
   d.SetLargestFrame(1920, 1080);
   std::string error;
   if (!d.Start(&error)) {
-    std::printf("error: %s\n", error.c_str());
+    std::printf("refhost: error: %s\n", error.c_str());
     return 1;
   }
   const Frame frame = CoordFrame(1920, 1080);

@@ -235,7 +235,7 @@ void ShowPicture(size_t index) {
   std::string error;
   Frame frame;
   if (!refhost::LoadImageFile(host.sequence[host.sequenceIndex], &frame, &error)) {
-    std::fprintf(stderr, "refhost: %s\n", error.c_str());
+    std::fprintf(stderr, "refhost: error: %s\n", error.c_str());
     return;
   }
   host.frame = std::move(frame);
@@ -634,14 +634,14 @@ int RunInteractive(const std::string& source) {
   if (!host.sequence.empty()) {
     std::string error;
     if (!refhost::LoadImageFile(host.sequence[0], &host.frame, &error)) {
-      std::fprintf(stderr, "refhost: %s\n", error.c_str());
+      std::fprintf(stderr, "refhost: error: %s\n", error.c_str());
       return 1;
     }
   }
   CreateMainWindow();
   std::string error;
   if (!StartPlugin(&error)) {
-    std::fprintf(stderr, "refhost: %s\n", error.c_str());
+    std::fprintf(stderr, "refhost: error: %s\n", error.c_str());
     return 1;
   }
   host.editing = true;

@@ -5,6 +5,7 @@
 # start is the slow part. settings_first_run and settings_second_run share the
 # INI file, so the second reads what the first stored.
 set(E2E_DIR ${CMAKE_SOURCE_DIR}/tests/e2e)
+include(${E2E_DIR}/failure_lines.cmake)
 set(E2E_OUT ${CMAKE_BINARY_DIR}/e2e)
 file(GLOB E2E_SCENARIOS CONFIGURE_DEPENDS ${E2E_DIR}/scenarios/*.txt)
 list(SORT E2E_SCENARIOS)
@@ -22,7 +23,7 @@ add_test(NAME e2e.wine.scenarios
                  --bench --tiny --soak 300)
 set_tests_properties(e2e.wine.scenarios PROPERTIES
   TIMEOUT 1800 RESOURCE_LOCK wine FIXTURES_SETUP wine_pictures
-  FAIL_REGULAR_EXPRESSION "FAIL|error:")
+  FAIL_REGULAR_EXPRESSION "${E2E_FAILURE_LINES}")
 
 # The pixel scenarios again natively (the stand-in, built in build/native), and
 # their client-area pictures compared with the ones real GDI made above.
@@ -31,7 +32,7 @@ file(GLOB E2E_DIFF_SCENARIOS CONFIGURE_DEPENDS ${E2E_DIR}/scenarios/diff_*.txt)
 add_test(NAME e2e.differential_pixels
          COMMAND bash ${E2E_DIR}/differential.sh ${NATIVE_DRIVER} ${E2E_OUT} ${E2E_DIFF_SCENARIOS})
 set_tests_properties(e2e.differential_pixels PROPERTIES
-  FIXTURES_REQUIRED wine_pictures SKIP_RETURN_CODE 77 FAIL_REGULAR_EXPRESSION "FAIL|error:")
+  FIXTURES_REQUIRED wine_pictures SKIP_RETURN_CODE 77 FAIL_REGULAR_EXPRESSION "${E2E_FAILURE_LINES}")
 
 # The bench ran every row to the end, and the short soak kept GDI objects,
 # USER objects and memory within their allowance, with no fault and no crash.
