@@ -22,7 +22,7 @@ add_test(NAME e2e.wine.scenarios
                  ${script_args} --out ${E2E_OUT} --ini ${E2E_OUT}/refhost.ini --quiet
                  --bench --tiny --soak 300)
 set_tests_properties(e2e.wine.scenarios PROPERTIES
-  TIMEOUT 1800 RESOURCE_LOCK wine FIXTURES_SETUP wine_pictures
+  TIMEOUT 3600 RESOURCE_LOCK wine FIXTURES_SETUP wine_pictures
   FAIL_REGULAR_EXPRESSION "${E2E_FAILURE_LINES}")
 
 # The pixel scenarios again natively (the stand-in, built in build/native), and
