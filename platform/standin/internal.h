@@ -23,6 +23,10 @@ struct Surface {
     pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), fill);
   }
   uint32_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width); }
+  // The pixel at (x, y), or `outside` for a position off the surface.
+  uint32_t At(int x, int y, uint32_t outside) {
+    return x < 0 || y < 0 || x >= width || y >= height ? outside : Row(y)[x];
+  }
 };
 
 // A device rectangle, half-open: left..right-1 by top..bottom-1.

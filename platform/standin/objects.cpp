@@ -187,8 +187,7 @@ int BitmapHeight(HBITMAP bitmap) {
 
 uint32_t BitmapPixel(HBITMAP bitmap, int x, int y) {
   Object* b = FindKind(bitmap, Kind::Bitmap);
-  if (!b || x < 0 || y < 0 || x >= b->client.width || y >= b->client.height) return kNoPixel;
-  return b->client.Row(y)[x];
+  return b ? b->client.At(x, y, kNoPixel) : kNoPixel;
 }
 
 }  // namespace standin

@@ -117,8 +117,7 @@ int ClientHeight(HWND hwnd) {
 
 uint32_t ClientPixel(HWND hwnd, int x, int y) {
   Object* w = FindKind(hwnd, Kind::Window);
-  if (!w || x < 0 || y < 0 || x >= w->client.width || y >= w->client.height) return kNoPixel;
-  return w->client.Row(y)[x];
+  return w ? w->client.At(x, y, kNoPixel) : kNoPixel;
 }
 
 const std::vector<uint32_t>& ClientPixels(HWND hwnd) {
