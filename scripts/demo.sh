@@ -29,12 +29,7 @@ main press 230 50
 main move 240 58
 main release 240 58
 screenshot window tour-02-follow-press.png
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
+wheel 120 *6
 screenshot window tour-03-level8.png
 command 104
 main press 100 70
@@ -49,22 +44,7 @@ screenshot window tour-06-drag.png
 # The numbered grid: frame column 50's label.
 main press 55 304
 main release 55 304
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
-wheel 120
+wheel 120 *16
 screenshot window tour-07-level24.png
 mouse middle 100 100
 main press 400 300
@@ -73,33 +53,13 @@ screenshot window tour-08-locked.png
 mouse middle 100 100
 command 103
 mouse right 10 10
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
-wheel -120
+wheel -120 *24
 screenshot window tour-09-reduced-half.png
 stop
 TOUR
+# "STEP *N" in the tour stands for N copies of STEP.
+awk '{ if (match($0, / \*[0-9]+$/)) { n = substr($0, RSTART + 2) + 0; step = substr($0, 1, RSTART - 1); for (i = 0; i < n; i++) print step } else print }' \
+  "$tour" >"$tour.steps" && mv "$tour.steps" "$tour"
 
 "$root/tests/e2e/with_display.sh" "$root/scripts/wine-run" "$root/build/win32/refhost.exe" --script "$tour" --out "$root/out" \
   --ini "$root/out/demo.ini" --quiet | tr -d '\r'
