@@ -3,7 +3,7 @@
 
 PRESETS := native native-asan fuzz win32
 
-.PHONY: all plugin deps test demo run bench fuzz soak clean
+.PHONY: all plugin deps test demo run bench fuzz soak clean distclean
 
 all: plugin
 
@@ -40,8 +40,14 @@ SOAK_SEED ?= 1
 soak: plugin
 	@bash scripts/bench.sh --soak $(SOAK_N) $(SOAK_SEED)
 
+# The shared Wine prefix (scripts/wine-run) serves every clone: clean keeps it,
+# distclean removes it as well.
 clean:
 	rm -rf build out
+
+distclean: clean
+	rm -rf "$${TAVIMO_WINEPREFIX:-$${XDG_CACHE_HOME:-$$HOME/.cache}/tavimo/wineprefix}" \
+	  "$${TAVIMO_WINEPREFIX:-$${XDG_CACHE_HOME:-$$HOME/.cache}/tavimo/wineprefix}.lock"
 
 # A long fuzz run (FUZZ_SECONDS, default one hour) that adds what it finds to a
 # scratch corpus under build/fuzz; copy real findings into tests/fuzz/corpus.
