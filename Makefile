@@ -3,7 +3,7 @@
 
 PRESETS := native native-asan fuzz win32
 
-.PHONY: all plugin deps test demo run bench fuzz soak clean distclean
+.PHONY: all plugin deps test demo run bench fuzz soak mutate clean distclean
 
 all: plugin
 
@@ -39,6 +39,13 @@ SOAK_N ?= 10000
 SOAK_SEED ?= 1
 soak: plugin
 	@bash scripts/bench.sh --soak $(SOAK_N) $(SOAK_SEED)
+
+# Mutation testing of the plug-in's code against the fast native tests
+# (docs/TESTING.md): every mutant, or a seeded sample with MUTANTS=N SEED=S.
+MUTANTS ?= 0
+SEED ?= 1
+mutate: deps
+	@python3 tools/mutate.py --mutants $(MUTANTS) --seed $(SEED)
 
 # The shared Wine prefix (scripts/wine-run) serves every clone: clean keeps it,
 # distclean removes it as well.

@@ -1,0 +1,386 @@
+#!/usr/bin/env python3
+"""Mutation testing of the plug-in's own code against the fast native suite.
+
+One mutant at a time: a single change to one line of host/, state/, view/ or
+window/ (an operator flipped, a constant moved by one, a call or state write
+deleted, a null check inverted) is written into a scratch copy of the tree,
+rebuilt incrementally in that copy's native preset, and run against the native
+tests. A mutant is killed when a test fails, crashes or hangs; it survives when
+every test passes; it did not build when the compiler refused it. Survivors
+are printed as file:line with their change, except those that docs/TESTING.md
+lists as equivalent (a change no host, stored setting or pixel can see).
+
+  tools/mutate.py                   every mutant
+  tools/mutate.py --mutants 40 --seed 3   a seeded sample of 40
+  tools/mutate.py --list            the mutants, without running anything
+
+The last line is the verdict:
+  mutation: K of B built mutants killed (S.SS), E listed as equivalent, N did not build
+where B counts the built mutants not listed as equivalent.
+"""
+
+import argparse
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import time
+from dataclasses import dataclass
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SOURCE_DIRS = ("host", "state", "view", "window")
+SCRATCH = os.path.join(ROOT, "build", "mutate")
+COPY = os.path.join(SCRATCH, "tree")
+BUILD = os.path.join(COPY, "build", "native")
+TARGETS = ("tavimo_tests", "alloc_tests", "native_driver")
+EQUIVALENTS_DOC = os.path.join(ROOT, "docs", "TESTING.md")
+
+
+@dataclass(frozen=True)
+class Mutant:
+    path: str      # relative to the tree, e.g. view/geometry.cpp
+    line: int      # 1-based
+    start: int     # column of the replaced text in the line
+    end: int
+    replacement: str
+    change: str    # what a reader sees, e.g. "< -> <="
+
+    def apply(self, lines):
+        text = lines[self.line - 1]
+        out = list(lines)
+        out[self.line - 1] = text[: self.start] + self.replacement + text[self.end :]
+        return out
+
+    def where(self):
+        return f"{self.path}:{self.line}"
+
+
+# --- Finding mutants -------------------------------------------------------
+
+TOKEN = re.compile(
+    r"""
+    (?P<space>\s+)
+  | (?P<string>"(?:\\.|[^"\\])*"|'(?:\\.|[^'\\])*')
+  | (?P<number>0[xX][0-9A-Fa-f]+[uUlL]*|\d+[uUlL]*)
+  | (?P<ident>[A-Za-z_]\w*)
+  | (?P<op><<=|>>=|->|::|\+\+|--|&&|\|\||<=|>=|==|!=|\+=|-=|<<|>>|[-+*/%<>=!&|^~?:;,.(){}\[\]])
+    """,
+    re.VERBOSE,
+)
+
+# Words before a '<' that opens a template argument list, not a comparison.
+TEMPLATE_WORDS = {
+    "static_cast", "reinterpret_cast", "const_cast", "numeric_limits", "array",
+    "integer_sequence", "template", "vector", "unique_ptr",
+}
+
+SWAPS = {
+    "<": ["<=", ">"], "<=": ["<", ">"], ">": [">=", "<"], ">=": [">", "<"],
+    "==": ["!="], "!=": ["=="], "&&": ["||"], "||": ["&&"],
+    "+": ["-"], "-": ["+"], "+=": ["-="], "-=": ["+="], "++": ["--"], "--": ["++"],
+}
+
+# Lines that only describe layout or are not code the plug-in runs.
+SKIP_LINE = re.compile(r"^\s*(#|static_assert\b|//)|^\s*$")
+
+# A declaration starts with a type: these words, or two names in a row.
+DECLARATION_WORDS = {"const", "constexpr", "static", "auto", "unsigned", "int", "long", "char", "bool",
+                     "return", "if", "for", "while", "switch", "case", "default", "break", "using",
+                     "struct", "namespace", "extern", "typedef", "enum", "else", "do", "inline"}
+
+
+def tokens(text):
+    pos = 0
+    out = []
+    while pos < len(text):
+        if text.startswith("//", pos):
+            break
+        m = TOKEN.match(text, pos)
+        if not m:
+            pos += 1
+            continue
+        kind = m.lastgroup
+        if kind != "space":
+            out.append((kind, m.group(), m.start(), m.end()))
+        pos = m.end()
+    return out
+
+
+def strip_block_comments(lines):
+    """Blanks /* ... */ comments so that nothing inside them is mutated."""
+    out, inside = [], False
+    for text in lines:
+        chars = list(text)
+        i = 0
+        while i < len(chars):
+            if inside:
+                if text.startswith("*/", i):
+                    chars[i] = chars[i + 1] = " "
+                    inside = False
+                    i += 2
+                    continue
+                chars[i] = " "
+            elif text.startswith("/*", i):
+                inside = True
+                chars[i] = chars[i + 1] = " "
+                i += 2
+                continue
+            elif text.startswith("//", i):
+                break
+            i += 1
+        out.append("".join(chars))
+    return out
+
+
+def operator_mutants(path, number, toks):
+    found = []
+    template_depth = 0
+    for i, (kind, text, start, end) in enumerate(toks):
+        prev = toks[i - 1] if i > 0 else None
+        if kind == "op" and text == "<" and prev and prev[0] == "ident" and prev[1] in TEMPLATE_WORDS:
+            template_depth += 1
+            continue
+        if kind == "op" and text == ">" and template_depth > 0:
+            template_depth -= 1
+            continue
+        if kind == "op" and text in SWAPS:
+            if text in ("+", "-"):
+                # Binary only: a unary sign follows an operator or an opening bracket.
+                if prev is None or not (prev[0] in ("ident", "number") or prev[1] in (")", "]")):
+                    continue
+            for repl in SWAPS[text]:
+                found.append(Mutant(path, number, start, end, repl, f"{text} -> {repl}"))
+        elif kind == "op" and text == "!" and i + 1 < len(toks) and toks[i + 1][1] != "=":
+            found.append(Mutant(path, number, start, end, "", "drop !"))
+        elif kind == "number":
+            digits = re.match(r"0[xX][0-9A-Fa-f]+|\d+", text).group()
+            suffix = text[len(digits):]
+            value = int(digits, 0)
+            repl = (hex(value + 1) if digits.lower().startswith("0x") else str(value + 1)) + suffix
+            found.append(Mutant(path, number, start, end, repl, f"{text} -> {repl}"))
+    return found
+
+
+def statement_mutants(path, number, text, toks):
+    """Deletes an expression statement: a call or a write, standing alone on
+    its line or after a case label."""
+    found = []
+    if not toks:
+        return found
+    # After 'case X:' or 'default:' the statements of one line.
+    begin = 0
+    if toks[0][1] in ("case", "default"):
+        colon = next((j for j, t in enumerate(toks) if t[1] == ":" and (j + 1 >= len(toks) or toks[j + 1][1] != ":")), None)
+        if colon is None:
+            return found
+        begin = colon + 1
+    j = begin
+    while j < len(toks):
+        end = next((k for k in range(j, len(toks)) if toks[k][1] == ";"), None)
+        if end is None:
+            break
+        stmt = toks[j:end + 1]
+        j = end + 1
+        first = stmt[0]
+        if first[0] != "ident" or first[1] in DECLARATION_WORDS or len(stmt) < 3:
+            continue
+        second = stmt[1]
+        if second[0] == "ident" or second[1] in ("*", "&"):
+            continue  # a declaration: Type name ...
+        if not any(t[1] in ("(", "=", "+=", "-=", "++", "--") for t in stmt):
+            continue
+        s, e = stmt[0][2], stmt[-1][3]
+        shown = text[s:e]
+        found.append(Mutant(path, number, s, e, ";", f"delete `{shown}`"))
+    return found
+
+
+def find_mutants():
+    mutants = []
+    for folder in SOURCE_DIRS:
+        for name in sorted(os.listdir(os.path.join(ROOT, folder))):
+            if not name.endswith((".cpp", ".h")):
+                continue
+            path = f"{folder}/{name}"
+            with open(os.path.join(ROOT, path), encoding="utf-8") as f:
+                original = f.read().split("\n")
+            cleaned = strip_block_comments(original)
+            continued = False  # the line goes on a statement begun above
+            for number, text in enumerate(cleaned, 1):
+                if SKIP_LINE.match(text):
+                    continue
+                toks = tokens(text)
+                mutants += operator_mutants(path, number, toks)
+                # Headers hold records and declarations, not statements.
+                if path.endswith(".cpp") and not continued:
+                    mutants += statement_mutants(path, number, text, toks)
+                continued = bool(toks) and toks[-1][1] not in (";", "{", "}", ":")
+    return mutants
+
+
+# --- Equivalent mutants, as docs/TESTING.md lists them ----------------------
+
+def read_equivalents():
+    """Rows of the doc's equivalents table: | file | code | change | reason |."""
+    rows = []
+    if not os.path.exists(EQUIVALENTS_DOC):
+        return rows
+    with open(EQUIVALENTS_DOC, encoding="utf-8") as f:
+        text = f.read()
+    section = text.split("## Equivalent mutants", 1)
+    if len(section) < 2:
+        return rows
+    for line in section[1].splitlines():
+        if line.startswith("## "):
+            break
+        cells = [c.strip() for c in line.strip().strip("|").split("|")]
+        if len(cells) != 4 or cells[0] in ("file", "") or set(cells[0]) <= set("-: "):
+            continue
+        rows.append((cells[0], cells[1].strip("`"), cells[2].strip("`"), cells[3]))
+    return rows
+
+
+def is_equivalent(mutant, source_line, rows):
+    return any(path == mutant.path and code in source_line and change == mutant.change
+               for path, code, change, _ in rows)
+
+
+# --- Running ---------------------------------------------------------------
+
+def run(cmd, cwd, timeout=None):
+    try:
+        p = subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
+        return p.returncode, p.stdout.decode(errors="replace")
+    except subprocess.TimeoutExpired:
+        return "timeout", ""
+
+
+def prepare_copy():
+    os.makedirs(SCRATCH, exist_ok=True)
+    ignore = shutil.ignore_patterns(".git", "build", "out", "dist")
+    for entry in os.listdir(ROOT):
+        if entry in (".git", "build", "out", "dist"):
+            continue
+        src, dst = os.path.join(ROOT, entry), os.path.join(COPY, entry)
+        if os.path.isdir(src):
+            shutil.copytree(src, dst, ignore=ignore, dirs_exist_ok=True)
+        else:
+            os.makedirs(COPY, exist_ok=True)
+            shutil.copy2(src, dst)
+    code, out = run(["cmake", "--preset", "native"], COPY)
+    if code != 0:
+        sys.exit("mutate: configuring the scratch copy failed:\n" + out)
+
+
+def build():
+    code, out = run(["ninja", "-C", BUILD] + list(TARGETS), COPY)
+    return code == 0, out
+
+
+E2E_TESTS = r"^e2e\."
+
+
+def test(timeout):
+    """0 when every fast native test passes; else what failed first."""
+    steps = [
+        ([os.path.join(BUILD, "tests", "tavimo_tests"), "--gtest_fail_fast", "--gtest_brief=1"], "tavimo_tests"),
+        ([os.path.join(BUILD, "tests", "alloc_tests"), "--gtest_fail_fast", "--gtest_brief=1"], "alloc_tests"),
+        (["ctest", "--test-dir", BUILD, "-R", E2E_TESTS, "--stop-on-failure", "-j2", "-Q"], "e2e scenarios"),
+    ]
+    for cmd, name in steps:
+        code, _ = run(cmd, BUILD, timeout)
+        if code == "timeout":
+            return f"{name} hung"
+        if code != 0:
+            return f"{name} failed"
+    return None
+
+
+def write_source(path, lines):
+    with open(os.path.join(COPY, path), "w", encoding="utf-8") as f:
+        f.write("\n".join(lines))
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--mutants", type=int, default=0, help="a seeded sample of this many (0: all)")
+    ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--list", action="store_true", help="print the mutants and stop")
+    args = ap.parse_args()
+
+    mutants = find_mutants()
+    if args.mutants and args.mutants < len(mutants):
+        mutants = random.Random(args.seed).sample(mutants, args.mutants)
+    # One file after another: each file is rebuilt once per mutant in it.
+    mutants.sort(key=lambda m: (m.path, m.line, m.start, m.change))
+    if args.list:
+        for m in mutants:
+            print(f"{m.where()}: {m.change}")
+        print(f"mutate: {len(mutants)} mutants")
+        return 0
+
+    equivalents = read_equivalents()
+    started = time.time()
+    prepare_copy()
+    sources = {}
+    for m in mutants:
+        if m.path not in sources:
+            with open(os.path.join(ROOT, m.path), encoding="utf-8") as f:
+                sources[m.path] = f.read().split("\n")
+    ok, out = build()
+    if not ok:
+        sys.exit("mutate: the unmutated copy does not build:\n" + out)
+    t0 = time.time()
+    if test(None) is not None:
+        sys.exit("mutate: the unmutated copy fails its tests")
+    timeout = max(60, 20 * (time.time() - t0))
+
+    killed = survived = equivalent = unbuilt = 0
+    survivors = []
+    report = open(os.path.join(SCRATCH, "report.txt"), "w", encoding="utf-8")
+    current = None
+    for n, m in enumerate(mutants, 1):
+        if current and current != m.path:
+            write_source(current, sources[current])
+        current = m.path
+        lines = sources[m.path]
+        write_source(m.path, m.apply(lines))
+        built, _ = build()
+        if not built:
+            verdict = "not built"
+            unbuilt += 1
+        else:
+            failure = test(timeout)
+            if failure:
+                verdict = f"killed ({failure})"
+                killed += 1
+            elif is_equivalent(m, lines[m.line - 1], equivalents):
+                verdict = "equivalent"
+                equivalent += 1
+            else:
+                verdict = "survived"
+                survived += 1
+                survivors.append(m)
+                print(f"survived {m.where()}: {m.change}    {lines[m.line - 1].strip()}", flush=True)
+        report.write(f"{verdict}\t{m.where()}\t{m.change}\t{lines[m.line - 1].strip()}\n")
+        report.flush()
+        if n % 25 == 0:
+            print(f"mutate: {n} of {len(mutants)} done, {killed} killed, {survived} survived, "
+                  f"{int(time.time() - started)} s", flush=True)
+    if current:
+        write_source(current, sources[current])
+    report.close()
+
+    built_count = killed + survived
+    score = killed / built_count if built_count else 1.0
+    print(f"mutate: {len(mutants)} mutants in {int(time.time() - started)} s; "
+          f"every verdict in {os.path.relpath(SCRATCH, ROOT)}/report.txt")
+    print(f"mutation: {killed} of {built_count} built mutants killed ({score:.2f}), "
+          f"{equivalent} listed as equivalent, {unbuilt} did not build")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
