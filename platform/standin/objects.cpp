@@ -1,5 +1,6 @@
 // The handle table, the books, stock objects, bitmaps and regions.
 #include <algorithm>
+#include <cstdlib>
 #include <unordered_map>
 #include <utility>
 
@@ -211,13 +212,18 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
     Object* held = FindKind(dc->bitmap, Kind::Bitmap);
     mono = held && held->client.mono;
   }
-  if (cx < 0 || cy < 0) return nullptr;
-  // Windows answers a zero size with a 1x1 bitmap.
-  if (cx == 0 || cy == 0) cx = cy = 1;
-  if (static_cast<int64_t>(cx) * cy > (int64_t{1} << 28)) return nullptr;
+  // As GDI: a side over 2^27 is refused before anything else, a negative side
+  // counts as its length, and a zero side gives the stock 1x1 bitmap a memory
+  // DC starts with.
+  constexpr int kLongestSide = 0x7FFFFFF;
+  if (cx > kLongestSide || cy > kLongestSide) return nullptr;
+  if (cx == 0 || cy == 0) return static_cast<HBITMAP>(DefaultBitmap());
+  const int64_t width = std::abs(int64_t{cx}), height = std::abs(int64_t{cy});
+  // A 32-bit process has no room for a 1 GB bitmap; Wine makes 512 MB ones.
+  if (width * height > (int64_t{1} << 27)) return nullptr;
   Object* b = nullptr;
   void* h = NewHandle(Kind::Bitmap, &b);
-  b->client.Resize(cx, cy, 0x000000);
+  b->client.Resize(static_cast<int>(width), static_cast<int>(height), 0x000000);
   b->client.mono = mono;
   ++MutableBooks().bitmapsAlive;
   return static_cast<HBITMAP>(h);
