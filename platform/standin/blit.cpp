@@ -20,7 +20,7 @@
 //     pixel keeps the LAST visible source column of its run (the row shrinker
 //     copies every column over the previous one); vertically it keeps the FIRST
 //     visible source row (later rows of the run are skipped). BLACKONWHITE ANDs
-//     and WHITEONBLACK ORs the whole run. HALFTONE is taken as COLORONCOLOR.
+//     and WHITEONBLACK ORs the whole run. HALFTONE (4) is taken as COLORONCOLOR.
 // probe/gdi_probe.cpp runs the same blits through Wine and through this file;
 // the outputs are identical pixel for pixel.
 #include <algorithm>
@@ -208,7 +208,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
   static std::vector<Run> cols, rows;
   Axis(dst.x, dst.width, dst.vis.left, dst.vis.right, src.x, src.width, src.vis.left, src.vis.right, &hShrink, cols);
   Axis(dst.y, dst.height, dst.vis.top, dst.vis.bottom, src.y, src.height, src.vis.top, src.vis.bottom, &vShrink, rows);
-  const bool deleteScans = mode == COLORONCOLOR || mode == HALFTONE;
+  const bool deleteScans = mode >= COLORONCOLOR;
   for (size_t r = 0; r < rows.size(); ++r) {
     if (!rows[r].ok) continue;
     uint32_t* out = ds->Row(static_cast<int>(dst.vis.top + static_cast<int64_t>(r)));

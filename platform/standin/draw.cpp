@@ -102,7 +102,6 @@ int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
       CountBadHandle();
       return 0;
     }
-    if (brush->nullDraw) return 1;
     rgb = brush->rgb;
   }
   if (!lprc) return 0;
@@ -140,7 +139,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
   const POINT from = dc->position;
   dc->position = {x, y};
   Object* pen = FindKind(dc->pen, Kind::Pen);
-  if (pen && !pen->nullDraw) DrawLine(*s, DcVisible(*dc, *s), from.x, from.y, x, y, pen->rgb);
+  if (pen) DrawLine(*s, DcVisible(*dc, *s), from.x, from.y, x, y, pen->rgb);
   return TRUE;
 }
 

@@ -11,6 +11,8 @@
 
 namespace standin::detail {
 
+enum class Kind { Window, WindowDc, MemoryDc, Bitmap, Pen, Brush, Region, Menu, Cursor };
+
 // Pixels as 0xRRGGBB, row-major, top row first.
 struct Surface {
   int width = 0;
@@ -59,12 +61,10 @@ Box BlitBoundingBox(int64_t x, int64_t y, int64_t width, int64_t height);
 
 struct MenuEntry {
   std::string text;
-  bool hasText = false;
   UINT id = 0;
   UINT type = 0;
   UINT state = 0;
   HMENU subMenu = nullptr;
-  ULONG_PTR data = 0;
 };
 
 // One entry of the handle table. Which fields mean something depends on kind.
@@ -98,7 +98,6 @@ struct Object {
 
   // Stock pen or brush.
   uint32_t rgb = 0;
-  bool nullDraw = false;
 
   // Region (empty when NULLREGION).
   Box region;

@@ -39,12 +39,11 @@ Table& T() {
   return table;
 }
 
-void AddStock(uintptr_t value, Kind kind, uint32_t rgb, bool nullDraw) {
+void AddStock(uintptr_t value, Kind kind, uint32_t rgb) {
   Object o;
   o.kind = kind;
   o.stock = true;
   o.rgb = rgb;
-  o.nullDraw = nullDraw;
   if (kind == Kind::Bitmap) {
     o.client.Resize(1, 1, 0x000000);
     o.client.mono = true;
@@ -53,19 +52,15 @@ void AddStock(uintptr_t value, Kind kind, uint32_t rgb, bool nullDraw) {
 }
 
 void AddStockObjects() {
-  // Indices as <windows.h>: brushes 0..5, pens 6..8.
-  AddStock(kStockBase + 4 * WHITE_BRUSH, Kind::Brush, 0xFFFFFF, false);
-  AddStock(kStockBase + 4 * 1, Kind::Brush, 0xC0C0C0, false);  // LTGRAY_BRUSH
-  AddStock(kStockBase + 4 * 2, Kind::Brush, 0x808080, false);  // GRAY_BRUSH
-  AddStock(kStockBase + 4 * 3, Kind::Brush, 0x404040, false);  // DKGRAY_BRUSH
-  AddStock(kStockBase + 4 * BLACK_BRUSH, Kind::Brush, 0x000000, false);
-  AddStock(kStockBase + 4 * 5, Kind::Brush, 0, true);  // NULL_BRUSH
-  AddStock(kStockBase + 4 * WHITE_PEN, Kind::Pen, 0xFFFFFF, false);
-  AddStock(kStockBase + 4 * BLACK_PEN, Kind::Pen, 0x000000, false);
-  AddStock(kStockBase + 4 * NULL_PEN, Kind::Pen, 0, true);
-  AddStock(kDefaultBitmap, Kind::Bitmap, 0, false);
-  AddStock(kArrowCursor, Kind::Cursor, 0, false);
-  AddStock(kSizeAllCursor, Kind::Cursor, 0, false);
+  // The stock objects callers use, at their <windows.h> indices; any other
+  // index gives no object, so an unmodelled one shows.
+  AddStock(kStockBase + 4 * WHITE_BRUSH, Kind::Brush, 0xFFFFFF);
+  AddStock(kStockBase + 4 * BLACK_BRUSH, Kind::Brush, 0x000000);
+  AddStock(kStockBase + 4 * WHITE_PEN, Kind::Pen, 0xFFFFFF);
+  AddStock(kStockBase + 4 * BLACK_PEN, Kind::Pen, 0x000000);
+  AddStock(kDefaultBitmap, Kind::Bitmap, 0);
+  AddStock(kArrowCursor, Kind::Cursor, 0);
+  AddStock(kSizeAllCursor, Kind::Cursor, 0);
 }
 
 void* AsHandle(uintptr_t value) { return reinterpret_cast<void*>(value); }
@@ -124,7 +119,8 @@ Books& MutableBooks() { return T().books; }
 
 HGDIOBJ StockHandle(int index) {
   if (index < 0 || index >= kStockCount) return nullptr;
-  return AsHandle(kStockBase + 4 * static_cast<uintptr_t>(index));
+  HGDIOBJ h = AsHandle(kStockBase + 4 * static_cast<uintptr_t>(index));
+  return Find(h) ? h : nullptr;
 }
 HGDIOBJ DefaultBitmap() { return AsHandle(kDefaultBitmap); }
 HGDIOBJ ArrowCursor() { return AsHandle(kArrowCursor); }
