@@ -6,18 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "tests/fake_host.h"
+#include "tests/view_model.h"
 #include "view/geometry.h"
 
 namespace {
-
-// Client pixels that are neither background nor a ruler or grid colour.
-int FramePixelsShown(HWND window) {
-  int shown = 0;
-  for (uint32_t p : standin::ClientPixels(window)) {
-    if (p != standin::kActiveBorderRgb && p != 0x000000 && p != 0xFFFFFF) ++shown;
-  }
-  return shown;
-}
 
 // A running host with a 640 by 360 frame shown at the given level, centred on (320, 180).
 fakehost::Host& ShowFrame(int level) {
@@ -58,10 +50,14 @@ struct Trip {
 TEST(LongDrag, FarOutAndBackLandsOnTheSameView) {
   // The centre moves by drag / level frame pixels when magnifying, by drag x e / 2 when reducing.
   const Trip trips[] = {
-      {"level 1, 2^24 + 5 right and down", 1, (1 << 24) + 5, (1 << 24) + 5, 320 - (1 << 24) - 5, 180 - (1 << 24) - 5},
-      {"level 3, 3 x 2^24 left", 3, -3LL * (1 << 24), 0, 320 + (1 << 24), 180},
-      {"level 24, 24 x 2^22 up", 24, 0, -24LL * (1 << 22), 320, 180 + (1 << 22)},
-      {"level -9, 2^20 right (x 32 frame pixels)", -9, 1 << 20, 0, 320 - 32LL * (1 << 20), 180},
+      {.name = "level 1, 2^24 + 5 right and down", .level = 1, .dx = (1 << 24) + 5, .dy = (1 << 24) + 5,
+       .expectCentreX = 320 - (1 << 24) - 5, .expectCentreY = 180 - (1 << 24) - 5},
+      {.name = "level 3, 3 x 2^24 left", .level = 3, .dx = -3LL * (1 << 24), .dy = 0, .expectCentreX = 320 + (1 << 24),
+       .expectCentreY = 180},
+      {.name = "level 24, 24 x 2^22 up", .level = 24, .dx = 0, .dy = -24LL * (1 << 22), .expectCentreX = 320,
+       .expectCentreY = 180 + (1 << 22)},
+      {.name = "level -9, 2^20 right (x 32 frame pixels)", .level = -9, .dx = 1 << 20, .dy = 0,
+       .expectCentreX = 320 - 32LL * (1 << 20), .expectCentreY = 180},
   };
   for (const Trip& t : trips) {
     SCOPED_TRACE(t.name);
@@ -74,7 +70,7 @@ TEST(LongDrag, FarOutAndBackLandsOnTheSameView) {
     EXPECT_EQ(viewState.centreY, t.expectCentreY);
     // Far from the frame only background, ruler and grid lines remain (lines
     // of the rows or columns still level with the window run on).
-    EXPECT_EQ(FramePixelsShown(host.window), 0);
+    EXPECT_EQ(viewmodel::FramePixelsShown(host.window), 0);
 
     Drag(-t.dx, -t.dy);
     EXPECT_EQ(viewState.centreX, 320);
@@ -105,7 +101,7 @@ TEST(LongDrag, PastTheLimitTheCentreStopsAndAPressBringsTheViewBack) {
     }
     EXPECT_EQ(viewState.centreX, -kCentreLimit);
     EXPECT_EQ(viewState.centreY, kCentreLimit);
-    EXPECT_EQ(FramePixelsShown(host.window), 0);
+    EXPECT_EQ(viewmodel::FramePixelsShown(host.window), 0);
     // A press in the main window recentres exactly, however far the view went.
     fakehost::Send(HostMsgMainMouseDown, 0, fakehost::Point(320, 180));
     fakehost::Send(HostMsgMainMouseUp);

@@ -1,13 +1,6 @@
 // One whole run as a user lives it, from loading to exit, with the picture
-// in the window checked at three moments against the painting rules:
-// - a level-n view shows frame pixel (fx, fy) as an n by n block whose
-//   top-left corner is at (destX + (fx - srcX) * n, destY + (fy - srcY) * n);
-// - the ruler is two white strips, 8 pixels wide, along the top and the left;
-//   a black tick at each frame column (row) edge beyond pixel 7, 8 long at
-//   multiples of 10 and 3 long elsewhere;
-// - grid lines lie on the left (top) edge of each shown column (row), outside
-//   the strips;
-// - everything else is the background colour.
+// in the window checked at three moments against the painting rules
+// (tests/view_model.h).
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
@@ -19,73 +12,16 @@
 
 #include "state/view_state.h"
 #include "tests/fake_host.h"
+#include "tests/view_model.h"
 
 namespace {
 
 using fakehost::Point;
 using fakehost::Send;
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlack = 0x000000;
-
-const std::string kTimes = "\x94\x7B";                                  // "倍"
-const std::string kLockMark = "[\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]";     // "[座標固定]"
-
-// Where the frame sits in the window for one picture (worked out by hand below).
-struct Picture {
-  int level;
-  int destX, destY;  // window position of frame pixel (srcX, srcY)
-  int srcX, srcY, srcWidth, srcHeight;
-  bool ruler;
-  bool grid;
-  uint32_t gridColour;
-};
-
-// The colour the painting rules give client pixel (x, y).
-uint32_t Expected(const Picture& p, int x, int y) {
-  const int n = p.level;
-  if (p.ruler && (x < 8 || y < 8)) {
-    const int along = x < 8 ? y : x;  // position along the strip
-    const int across = x < 8 ? x : y;
-    const int dest = x < 8 ? p.destY : p.destX;
-    const int src = x < 8 ? p.srcY : p.srcX;
-    const int count = x < 8 ? p.srcHeight : p.srcWidth;
-    const int offset = along - dest;
-    if (along >= 8 && offset >= 0 && offset % n == 0 && offset / n <= count) {
-      const int length = (src + offset / n) % 10 == 0 ? 8 : 3;
-      if (across < length) return kBlack;
-    }
-    return kWhite;
-  }
-  const int ox = x - p.destX, oy = y - p.destY;
-  if (p.grid) {
-    if (ox >= 0 && ox % n == 0 && ox / n < p.srcWidth) return p.gridColour;
-    if (oy >= 0 && oy % n == 0 && oy / n < p.srcHeight) return p.gridColour;
-  }
-  if (ox >= 0 && oy >= 0 && ox / n < p.srcWidth && oy / n < p.srcHeight) {
-    return fakehost::FrameColour(p.srcX + ox / n, p.srcY + oy / n);
-  }
-  return standin::kActiveBorderRgb;
-}
-
-// Compares the whole client area with the picture; "" or the first difference.
-std::string CompareClient(HWND window, const Picture& p) {
-  const int w = standin::ClientWidth(window), h = standin::ClientHeight(window);
-  int wrong = 0;
-  std::string first;
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const uint32_t want = Expected(p, x, y), got = standin::ClientPixel(window, x, y);
-      if (want == got) continue;
-      if (wrong++ == 0) {
-        char text[96];
-        std::snprintf(text, sizeof text, "first at (%d, %d): expected %06X got %06X", x, y, want, got);
-        first = text;
-      }
-    }
-  }
-  return wrong == 0 ? "" : std::to_string(wrong) + " pixels differ, " + first;
-}
+using viewmodel::kBlack;
+using viewmodel::kWhite;
+using viewmodel::Title;
 
 struct Spot {
   const char* what;
@@ -106,7 +42,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   fakehost::Host& host = fakehost::Start();
   const HWND window = host.window;
   EXPECT_EQ(fakehost::Init(), 0);
-  EXPECT_EQ(standin::WindowText(window), "Tavimo - 2" + kTimes + "  ");
+  EXPECT_EQ(standin::WindowText(window), Title("2"));
   ASSERT_NE(standin::WindowMenu(window), nullptr);
   // The menu bar took 19 rows: the client area is 288 by 269, centre (144, 134).
   ASSERT_EQ(standin::ClientWidth(window), 288);
@@ -130,15 +66,16 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   // reach the bottom (102 + 168 = 270, one row beyond).
   {
     SCOPED_TRACE("picture 1: level 2, ruler, no grid");
-    const Picture p = {2, 112, 102, 0, 0, 88, 84, true, false, 0};
+    const viewmodel::Picture p = {.zoom = 2, .destX = 112, .destY = 102, .srcX = 0, .srcY = 0, .srcWidth = 88,
+                                  .srcHeight = 84, .ruler = true};
     const Spot spots[] = {
         {"frame (0, 0), top-left of its block", 112, 102, fakehost::FrameColour(0, 0)},
         {"frame (0, 0), bottom-right of its block", 113, 103, fakehost::FrameColour(0, 0)},
         {"frame (1, 1)", 114, 104, fakehost::FrameColour(1, 1)},
         {"frame (87, 49), last column", 287, 200, fakehost::FrameColour(87, 49)},
         {"frame (20, 83), half of the last row", 152, 268, fakehost::FrameColour(20, 83)},
-        {"background left of the frame", 50, 150, standin::kActiveBorderRgb},
-        {"background above the frame", 200, 50, standin::kActiveBorderRgb},
+        {"background left of the frame", 50, 150, viewmodel::kBackground},
+        {"background above the frame", 200, 50, viewmodel::kBackground},
         {"ruler corner", 0, 0, kWhite},
         {"top strip before the first tick", 50, 4, kWhite},
         {"long tick at column 0, top end", 112, 0, kBlack},
@@ -152,7 +89,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
         {"beside the short tick", 3, 104, kWhite},
     };
     CheckSpots(window, spots, std::size(spots));
-    EXPECT_EQ(CompareClient(window, p), "");
+    EXPECT_EQ(viewmodel::CompareClient(window, p), "");
   }
 
   // The user presses on frame pixel (100, 50) in the host's main window and
@@ -178,7 +115,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
 
   // One wheel notch forward: level 3. Then a black grid from the menu.
   Send(WM_MOUSEWHEEL, static_cast<WPARAM>(120) << 16);
-  EXPECT_EQ(standin::WindowText(window), "Tavimo - 3" + kTimes + "  ");
+  EXPECT_EQ(standin::WindowText(window), Title("3"));
   standin::FillClient(window, standin::kPoison);
   Send(WM_COMMAND, 104);
 
@@ -188,7 +125,8 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   // starts at y -1 and 90 rows end at 269.
   {
     SCOPED_TRACE("picture 2: level 3, ruler, black grid");
-    const Picture p = {3, 0, -1, 67, 17, 96, 90, true, true, kBlack};
+    const viewmodel::Picture p = {.zoom = 3, .destX = 0, .destY = -1, .srcX = 67, .srcY = 17, .srcWidth = 96,
+                                  .srcHeight = 90, .ruler = true, .gridMode = 1};
     const Spot spots[] = {
         {"frame (115, 62) inside its block", 145, 135, fakehost::FrameColour(115, 62)},
         {"frame (115, 62), bottom-right of its block", 146, 136, fakehost::FrameColour(115, 62)},
@@ -202,13 +140,13 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
         {"grid line kept out of the left strip", 5, 11, kWhite},
     };
     CheckSpots(window, spots, std::size(spots));
-    EXPECT_EQ(CompareClient(window, p), "");
+    EXPECT_EQ(viewmodel::CompareClient(window, p), "");
   }
 
   // A middle click locks the coordinates: the title says so, and presses in
   // the main window and drags in the view no longer move the view.
   Send(WM_MBUTTONUP);
-  EXPECT_EQ(standin::WindowText(window), "Tavimo - 3" + kTimes + " " + kLockMark);
+  EXPECT_EQ(standin::WindowText(window), Title("3", true));
   Send(HostMsgMainMouseDown, 0, Point(10, 10));
   Send(WM_LBUTTONDOWN, 0, Point(100, 100));
   Send(WM_MOUSEMOVE, 0, Point(200, 200));
@@ -216,7 +154,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   EXPECT_EQ(viewState.centreX, 115);
   EXPECT_EQ(viewState.centreY, 62);
   Send(WM_MBUTTONUP);
-  EXPECT_EQ(standin::WindowText(window), "Tavimo - 3" + kTimes + "  ");
+  EXPECT_EQ(standin::WindowText(window), Title("3"));
 
   // The user reverses the wheel and turns the ruler off from the menu.
   Send(WM_COMMAND, 101);
@@ -239,14 +177,14 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   {
     SCOPED_TRACE("picture 3: empty window");
     const Spot spots[] = {
-        {"top-left", 0, 0, standin::kActiveBorderRgb},
-        {"top-right", 287, 0, standin::kActiveBorderRgb},
-        {"bottom-left", 0, 268, standin::kActiveBorderRgb},
-        {"bottom-right", 287, 268, standin::kActiveBorderRgb},
+        {"top-left", 0, 0, viewmodel::kBackground},
+        {"top-right", 287, 0, viewmodel::kBackground},
+        {"bottom-left", 0, 268, viewmodel::kBackground},
+        {"bottom-right", 287, 268, viewmodel::kBackground},
     };
     CheckSpots(window, spots, std::size(spots));
     const std::vector<uint32_t>& pixels = standin::ClientPixels(window);
-    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), standin::kActiveBorderRgb),
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), viewmodel::kBackground),
               static_cast<std::ptrdiff_t>(pixels.size()));
   }
 
@@ -275,7 +213,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   EXPECT_EQ(viewState.rulerOn, 0);
   EXPECT_EQ(viewState.gridMode, 1);
   EXPECT_EQ(viewState.coordLocked, 0);
-  EXPECT_EQ(standin::WindowText(next.window), "Tavimo - 3" + kTimes + "  ");
+  EXPECT_EQ(standin::WindowText(next.window), Title("3"));
 }
 
 }  // namespace

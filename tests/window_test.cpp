@@ -11,20 +11,14 @@
 
 #include "state/view_state.h"
 #include "tests/fake_host.h"
+#include "tests/view_model.h"
 
 namespace {
 
+using viewmodel::Title;
+
 using fakehost::Point;
 using fakehost::Send;
-
-// "倍" (times) and "[座標固定]" (coordinates locked), Shift_JIS.
-const std::string kTimes = "\x94\x7B";
-const std::string kLockMark = "[\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]";
-
-// The title for a zoom label ("2", "2/3", "1/32") with or without the lock mark.
-std::string Title(const std::string& label, bool locked) {
-  return "Tavimo - " + label + kTimes + " " + (locked ? kLockMark : " ");
-}
 
 WPARAM Wheel(int delta) { return static_cast<WPARAM>(static_cast<uint16_t>(delta)) << 16; }
 
@@ -757,17 +751,17 @@ TEST(Zoom, TitlesWithAndWithoutTheLock) {
   };
   // Written out byte for byte: "Tavimo - 2倍  " and so on.
   const Row rows[] = {
-      {"2", 2, 0, "Tavimo - 2\x94\x7B  "},
-      {"2 locked", 2, 1, "Tavimo - 2\x94\x7B [\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]"},
-      {"2 locked and unlocked", 2, 2, "Tavimo - 2\x94\x7B  "},
-      {"24 locked", 24, 1, "Tavimo - 24\x94\x7B [\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]"},
-      {"1", 1, 0, "Tavimo - 1\x94\x7B  "},
-      {"0 locked", 0, 1, "Tavimo - 2/3\x94\x7B [\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]"},
-      {"-1", -1, 0, "Tavimo - 1/2\x94\x7B  "},
-      {"-2", -2, 0, "Tavimo - 1/3\x94\x7B  "},
-      {"-4", -4, 0, "Tavimo - 1/6\x94\x7B  "},
-      {"-8", -8, 0, "Tavimo - 1/24\x94\x7B  "},
-      {"-9 locked", -9, 1, "Tavimo - 1/32\x94\x7B [\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]"},
+      {"2", 2, 0, Title("2")},
+      {"2 locked", 2, 1, Title("2", true)},
+      {"2 locked and unlocked", 2, 2, Title("2")},
+      {"24 locked", 24, 1, Title("24", true)},
+      {"1", 1, 0, Title("1")},
+      {"0 locked", 0, 1, Title("2/3", true)},
+      {"-1", -1, 0, Title("1/2")},
+      {"-2", -2, 0, Title("1/3")},
+      {"-4", -4, 0, Title("1/6")},
+      {"-8", -8, 0, Title("1/24")},
+      {"-9 locked", -9, 1, Title("1/32", true)},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);

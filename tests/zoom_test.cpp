@@ -7,9 +7,12 @@
 #include <string>
 
 #include "state/view_state.h"
+#include "tests/view_model.h"
 #include "view/zoom.h"
 
 namespace {
+
+using viewmodel::Title;
 
 // Bytes of a Shift_JIS string, readable in a failure message.
 std::string Hex(const std::string& s) {
@@ -26,26 +29,23 @@ struct TitleCase {
   const char* name;
   int level;
   int coordLocked;
-  const char* expected;  // Shift_JIS bytes
+  std::string expected;  // Shift_JIS bytes
 };
 
-// "倍" (times) is 0x94 0x7B; "[座標固定]" (coordinates locked) is
-// 5B 8D C0 95 57 8C C5 92 E8 5D. An unlocked title ends in the format's space
-// followed by the one-space suffix.
 const TitleCase kTitles[] = {
-    {"Level2Unlocked", 2, 0, "Tavimo - 2\x94\x7B  "},
-    {"Level2Locked", 2, 1, "Tavimo - 2\x94\x7B [\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]"},
-    {"Level1Unlocked", 1, 0, "Tavimo - 1\x94\x7B  "},
-    {"Level24Locked", 24, 1, "Tavimo - 24\x94\x7B [\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]"},
-    {"Level0Unlocked", 0, 0, "Tavimo - 2/3\x94\x7B  "},
-    {"Level0Locked", 0, 1, "Tavimo - 2/3\x94\x7B [\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]"},
-    {"LevelMinus1Unlocked", -1, 0, "Tavimo - 1/2\x94\x7B  "},
-    {"LevelMinus2Locked", -2, 1, "Tavimo - 1/3\x94\x7B [\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]"},
-    {"LevelMinus8Unlocked", -8, 0, "Tavimo - 1/24\x94\x7B  "},
-    {"LevelMinus8Locked", -8, 1, "Tavimo - 1/24\x94\x7B [\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]"},
-    {"LevelMinus9Unlocked", -9, 0, "Tavimo - 1/32\x94\x7B  "},
-    {"LevelMinus9Locked", -9, 1, "Tavimo - 1/32\x94\x7B [\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]"},
-    {"BelowMinus9ShowsStar", -10, 0, "Tavimo - *\x94\x7B  "},
+    {"Level2Unlocked", 2, 0, Title("2")},
+    {"Level2Locked", 2, 1, Title("2", true)},
+    {"Level1Unlocked", 1, 0, Title("1")},
+    {"Level24Locked", 24, 1, Title("24", true)},
+    {"Level0Unlocked", 0, 0, Title("2/3")},
+    {"Level0Locked", 0, 1, Title("2/3", true)},
+    {"LevelMinus1Unlocked", -1, 0, Title("1/2")},
+    {"LevelMinus2Locked", -2, 1, Title("1/3", true)},
+    {"LevelMinus8Unlocked", -8, 0, Title("1/24")},
+    {"LevelMinus8Locked", -8, 1, Title("1/24", true)},
+    {"LevelMinus9Unlocked", -9, 0, Title("1/32")},
+    {"LevelMinus9Locked", -9, 1, Title("1/32", true)},
+    {"BelowMinus9ShowsStar", -10, 0, Title("*")},
 };
 
 TEST(ZoomTitle, ExactBytesForEveryKindOfLevel) {

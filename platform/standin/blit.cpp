@@ -20,10 +20,11 @@
 //     pixel keeps the LAST visible source column of its run (the row shrinker
 //     copies every column over the previous one); vertically it keeps the FIRST
 //     visible source row (later rows of the run are skipped). BLACKONWHITE ANDs
-//     and WHITEONBLACK ORs the whole run. HALFTONE is taken as COLORONCOLOR.
+//     and WHITEONBLACK ORs the whole run. HALFTONE (4) is taken as COLORONCOLOR.
 // probe/gdi_probe.cpp runs the same blits through Wine and through this file;
 // the outputs are identical pixel for pixel.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/standin/internal.h"
@@ -133,6 +134,21 @@ uint32_t Combine(const Surface& s, const Run& rows, const Run& cols, bool and_) 
   return v;
 }
 
+// The DIBs GDI takes (its header check): a header of at least 40 bytes,
+// planes not 0, a positive width, a height not 0, a row and an image whose
+// sizes in bits and bytes fit 32 bits, and a colour use of RGB values, palette
+// entries or palette indices. Of the formats it takes, the stand-in draws the
+// two the plug-in can hand over, 24 and 32 bits uncompressed; it refuses the
+// rest so an unmodelled one shows.
+bool AcceptedDib(const BITMAPINFOHEADER& bih, UINT colourUse) {
+  if (bih.biSize < sizeof(BITMAPINFOHEADER) || bih.biPlanes == 0 || colourUse > 2) return false;
+  if (bih.biWidth <= 0 || bih.biHeight == 0 || bih.biCompression != BI_RGB) return false;
+  if (bih.biBitCount != 24 && bih.biBitCount != 32) return false;
+  const uint64_t rowBits = uint64_t{static_cast<uint32_t>(bih.biWidth)} * bih.biBitCount;
+  const uint64_t stride = (rowBits + 31) / 32 * 4;
+  return rowBits <= UINT32_MAX && stride * static_cast<uint64_t>(std::abs(int64_t{bih.biHeight})) <= UINT32_MAX;
+}
+
 }  // namespace
 }  // namespace standin::detail
 
@@ -154,9 +170,6 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     return FALSE;
   }
   const int mode = dstDc->stretchMode;
-  // Colour onto a 1-bit surface: the source DC's background colour (white, as
-  // nothing here changes it) becomes white, every other colour black.
-  const bool toMono = ds->mono && !ss->mono;
 
   // Step 1.
   Coords dst{xDest, yDest, wDest, hDest, {}};
@@ -185,7 +198,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         const int64_t sx = src.vis.left + (x - dst.vis.left);
         if (sx < 0 || sx >= from->width) continue;
         const uint32_t v = from->pixels[static_cast<size_t>(sy) * from->width + sx];
-        ds->Row(static_cast<int>(y))[x] = toMono && v != 0xFFFFFF ? 0 : v;
+        ds->Row(static_cast<int>(y))[x] = Painted(*ds, v);
       }
     }
     return TRUE;
@@ -195,7 +208,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
   static std::vector<Run> cols, rows;
   Axis(dst.x, dst.width, dst.vis.left, dst.vis.right, src.x, src.width, src.vis.left, src.vis.right, &hShrink, cols);
   Axis(dst.y, dst.height, dst.vis.top, dst.vis.bottom, src.y, src.height, src.vis.top, src.vis.bottom, &vShrink, rows);
-  const bool deleteScans = mode == COLORONCOLOR || mode == HALFTONE;
+  const bool deleteScans = mode >= COLORONCOLOR;
   for (size_t r = 0; r < rows.size(); ++r) {
     if (!rows[r].ok) continue;
     uint32_t* out = ds->Row(static_cast<int>(dst.vis.top + static_cast<int64_t>(r)));
@@ -210,7 +223,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         v = Combine(*from, vShrink ? rows[r] : Run{rows[r].first, rows[r].first, true},
                     hShrink ? cols[c] : Run{cols[c].first, cols[c].first, true}, mode == BLACKONWHITE);
       }
-      out[dst.vis.left + static_cast<int64_t>(c)] = toMono && v != 0xFFFFFF ? 0 : v;
+      out[dst.vis.left + static_cast<int64_t>(c)] = Painted(*ds, v);
     }
   }
   return TRUE;
@@ -229,9 +242,7 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
   if (!dc) return 0;
   if (!lpvBits || !lpbmi) return 0;
   const BITMAPINFOHEADER& bih = lpbmi->bmiHeader;
-  if (bih.biSize < sizeof(BITMAPINFOHEADER) || bih.biCompression != BI_RGB ||
-      (bih.biBitCount != 24 && bih.biBitCount != 32) || bih.biWidth <= 0 || bih.biHeight == 0)
-    return 0;
+  if (!AcceptedDib(bih, ColorUse)) return 0;
   Surface* s = DcSurface(*dc);
   if (!s) {
     CountBadHandle();

@@ -19,11 +19,6 @@ void InitDcAttributes(Object& dc) {
 
 using namespace detail;
 
-HGDIOBJ SelectedPen(HDC hdc) {
-  Object* dc = Find(hdc);
-  return dc && (dc->kind == Kind::WindowDc || dc->kind == Kind::MemoryDc) ? dc->pen : nullptr;
-}
-
 HGDIOBJ PenAtLastRelease(HWND hwnd) {
   Object* w = FindKind(hwnd, Kind::Window);
   return w ? w->penAtRelease : nullptr;
@@ -106,7 +101,8 @@ BOOL DeleteDC(HDC hdc) {
 int SetStretchBltMode(HDC hdc, int mode) {
   Log("SetStretchBltMode", {I(hdc), mode});
   Object* dc = FindDc(hdc);
-  if (!dc || mode < BLACKONWHITE || mode > HALFTONE) return 0;
+  // GDI takes BLACKONWHITE (1) to HALFTONE (4).
+  if (!dc || mode < BLACKONWHITE || mode > 4) return 0;
   int previous = dc->stretchMode;
   dc->stretchMode = mode;
   return previous;

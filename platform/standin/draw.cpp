@@ -12,7 +12,7 @@ namespace {
 constexpr uintptr_t kLastSysColourBrush = 31;
 
 void FillBox(Surface& s, const Box& box, uint32_t rgb) {
-  rgb = Stored(s, rgb);
+  rgb = Painted(s, rgb);
   for (int64_t y = box.top; y < box.bottom; ++y) {
     uint32_t* row = s.Row(static_cast<int>(y));
     std::fill(row + box.left, row + box.right, rgb);
@@ -38,7 +38,7 @@ int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0
 // floor((2 * minor * i + major + bias - 1) / (2 * major)), which lets the walk
 // visit only the steps inside the visible box.
 void DrawLine(Surface& s, const Box& vis, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint32_t rgb) {
-  rgb = Stored(s, rgb);
+  rgb = Painted(s, rgb);
   if (y0 == y1) {
     Box b = x0 <= x1 ? Box{x0, y0, x1, y0 + 1} : Box{x1 + 1, y0, x0 + 1, y0 + 1};
     b = Intersect(b, vis);
@@ -102,7 +102,6 @@ int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
       CountBadHandle();
       return 0;
     }
-    if (brush->nullDraw) return 1;
     rgb = brush->rgb;
   }
   if (!lprc) return 0;
@@ -140,7 +139,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
   const POINT from = dc->position;
   dc->position = {x, y};
   Object* pen = FindKind(dc->pen, Kind::Pen);
-  if (pen && !pen->nullDraw) DrawLine(*s, DcVisible(*dc, *s), from.x, from.y, x, y, pen->rgb);
+  if (pen) DrawLine(*s, DcVisible(*dc, *s), from.x, from.y, x, y, pen->rgb);
   return TRUE;
 }
 

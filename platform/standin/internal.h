@@ -11,6 +11,8 @@
 
 namespace standin::detail {
 
+enum class Kind { Window, WindowDc, MemoryDc, Bitmap, Pen, Brush, Region, Menu, Cursor };
+
 // Pixels as 0xRRGGBB, row-major, top row first.
 struct Surface {
   int width = 0;
@@ -36,9 +38,9 @@ struct Box {
 };
 Box Intersect(const Box& a, const Box& b);
 
-// The colour a surface keeps for rgb: a 1-bit surface takes the nearer of black
-// and white (black on a tie), as the reference engine maps colours onto a
-// two-entry colour table.
+// The colour a surface keeps for a DIB's rgb: a 1-bit surface takes the nearer
+// of black and white (black on a tie), as the reference engine maps a DIB's
+// colours onto a two-entry colour table.
 inline uint32_t Stored(const Surface& s, uint32_t rgb) {
   if (!s.mono) return rgb;
   int black = 0, white = 0;
@@ -49,18 +51,20 @@ inline uint32_t Stored(const Surface& s, uint32_t rgb) {
   }
   return white < black ? 0xFFFFFF : 0x000000;
 }
+// The colour a pen, a brush or a colour source leaves on a surface: on a
+// 1-bit surface the DC's background colour (white, as nothing here changes
+// it) stays white and every other colour becomes black.
+inline uint32_t Painted(const Surface& s, uint32_t rgb) { return s.mono && rgb != 0xFFFFFF ? 0 : rgb; }
 // Pixels a blit of (x, y, width, height) covers; a negative extent counts back
 // from the start pixel, which stays included, as GDI's bounding rectangles do.
 Box BlitBoundingBox(int64_t x, int64_t y, int64_t width, int64_t height);
 
 struct MenuEntry {
   std::string text;
-  bool hasText = false;
   UINT id = 0;
   UINT type = 0;
   UINT state = 0;
   HMENU subMenu = nullptr;
-  ULONG_PTR data = 0;
 };
 
 // One entry of the handle table. Which fields mean something depends on kind.
@@ -94,7 +98,6 @@ struct Object {
 
   // Stock pen or brush.
   uint32_t rgb = 0;
-  bool nullDraw = false;
 
   // Region (empty when NULLREGION).
   Box region;

@@ -1,7 +1,6 @@
 // Menus: CreateMenu, InsertMenuItemA, SetMenu and the item calls.
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
 
 #include "platform/standin/internal.h"
 
@@ -17,9 +16,7 @@ bool SizeAccepted(UINT cbSize) {
   return cbSize == sizeof(MENUITEMINFOA) || cbSize == offsetof(MENUITEMINFOA, hbmpItem);
 }
 
-bool NamesString(const MENUITEMINFOA& mi) {
-  return (mi.fMask & MIIM_STRING) || ((mi.fMask & MIIM_TYPE) && !(mi.fType & kNonStringTypes));
-}
+bool NamesString(const MENUITEMINFOA& mi) { return (mi.fMask & MIIM_TYPE) && !(mi.fType & kNonStringTypes); }
 
 void LogItemCall(const char* fn, HMENU hmenu, UINT item, BOOL byPosition, const MENUITEMINFOA* mi) {
   if (!mi) {
@@ -27,7 +24,6 @@ void LogItemCall(const char* fn, HMENU hmenu, UINT item, BOOL byPosition, const 
     return;
   }
   const char* text = NamesString(*mi) && mi->dwTypeData ? mi->dwTypeData : nullptr;
-  if (std::strcmp(fn, "GetMenuItemInfoA") == 0) text = nullptr;  // an output buffer
   LogText(fn, {I(hmenu), item, byPosition, mi->cbSize, mi->fMask, mi->fType, mi->fState, mi->wID, I(mi->hSubMenu)},
           text);
 }
@@ -86,20 +82,11 @@ bool Apply(HMENU target, MenuEntry& e, const MENUITEMINFOA& mi) {
   }
   if (mi.fMask & MIIM_TYPE) {
     e.type = mi.fType;
-    if (!(mi.fType & kNonStringTypes)) {
-      e.hasText = mi.dwTypeData != nullptr;
-      e.text = mi.dwTypeData ? mi.dwTypeData : "";
-    }
-  }
-  if (mi.fMask & MIIM_FTYPE) e.type = mi.fType;
-  if (mi.fMask & MIIM_STRING) {
-    e.hasText = mi.dwTypeData != nullptr;
-    e.text = mi.dwTypeData ? mi.dwTypeData : "";
+    if (NamesString(mi)) e.text = mi.dwTypeData ? mi.dwTypeData : "";
   }
   if (mi.fMask & MIIM_ID) e.id = mi.wID;
   if (mi.fMask & MIIM_STATE) e.state = mi.fState;
   if (mi.fMask & MIIM_SUBMENU) e.subMenu = mi.hSubMenu;
-  if (mi.fMask & MIIM_DATA) e.data = mi.dwItemData;
   return true;
 }
 
@@ -122,7 +109,7 @@ void DestroyMenuTree(HMENU menu) { DestroyTree(menu, 0); }
 
 std::vector<MenuItem> MenuItems(HMENU menu) {
   std::vector<MenuItem> out;
-  if (detail::Object* m = detail::FindKind(menu, Kind::Menu)) {
+  if (detail::Object* m = detail::FindKind(menu, detail::Kind::Menu)) {
     for (const detail::MenuEntry& e : m->items) out.push_back({e.text, e.id, e.type, e.state, e.subMenu});
   }
   return out;
@@ -138,16 +125,6 @@ HMENU CreateMenu() {
   void* h = NewHandle(Kind::Menu, nullptr);
   ++MutableBooks().menusAlive;
   return static_cast<HMENU>(h);
-}
-
-BOOL DestroyMenu(HMENU hMenu) {
-  Log("DestroyMenu", {I(hMenu)});
-  if (!FindKind(hMenu, Kind::Menu)) {
-    CountBadHandle();
-    return FALSE;
-  }
-  DestroyMenuTree(hMenu);
-  return TRUE;
 }
 
 BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmi) {
@@ -184,35 +161,6 @@ BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA
     return FALSE;
   }
   p.menu->items[p.index] = std::move(e);
-  return TRUE;
-}
-
-BOOL GetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPMENUITEMINFOA lpmii) {
-  LogItemCall("GetMenuItemInfoA", hmenu, item, fByPosition, lpmii);
-  if (!FindKind(hmenu, Kind::Menu)) {
-    CountBadHandle();
-    return FALSE;
-  }
-  if (!lpmii || !SizeAccepted(lpmii->cbSize)) return FALSE;
-  Place p = FindItem(hmenu, item, fByPosition != FALSE);
-  if (!p.menu) return FALSE;
-  const MenuEntry& e = p.menu->items[p.index];
-  MENUITEMINFOA& mi = *lpmii;
-  if (mi.fMask & (MIIM_TYPE | MIIM_FTYPE)) mi.fType = e.type;
-  if (mi.fMask & MIIM_ID) mi.wID = e.id;
-  if (mi.fMask & MIIM_STATE) mi.fState = e.state;
-  if (mi.fMask & MIIM_SUBMENU) mi.hSubMenu = e.subMenu;
-  if (mi.fMask & MIIM_DATA) mi.dwItemData = e.data;
-  if ((mi.fMask & MIIM_STRING) || ((mi.fMask & MIIM_TYPE) && !(e.type & kNonStringTypes))) {
-    if (!mi.dwTypeData || mi.cch == 0) {
-      mi.cch = static_cast<UINT>(e.text.size());
-    } else {
-      const size_t n = std::min(e.text.size(), static_cast<size_t>(mi.cch - 1));
-      std::memcpy(mi.dwTypeData, e.text.data(), n);
-      mi.dwTypeData[n] = '\0';
-      mi.cch = static_cast<UINT>(n);
-    }
-  }
   return TRUE;
 }
 

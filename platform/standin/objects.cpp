@@ -1,5 +1,6 @@
 // The handle table, the books, stock objects, bitmaps and regions.
 #include <algorithm>
+#include <cstdlib>
 #include <unordered_map>
 #include <utility>
 
@@ -38,12 +39,11 @@ Table& T() {
   return table;
 }
 
-void AddStock(uintptr_t value, Kind kind, uint32_t rgb, bool nullDraw) {
+void AddStock(uintptr_t value, Kind kind, uint32_t rgb) {
   Object o;
   o.kind = kind;
   o.stock = true;
   o.rgb = rgb;
-  o.nullDraw = nullDraw;
   if (kind == Kind::Bitmap) {
     o.client.Resize(1, 1, 0x000000);
     o.client.mono = true;
@@ -52,19 +52,15 @@ void AddStock(uintptr_t value, Kind kind, uint32_t rgb, bool nullDraw) {
 }
 
 void AddStockObjects() {
-  // Indices as <windows.h>: brushes 0..5, pens 6..8.
-  AddStock(kStockBase + 4 * WHITE_BRUSH, Kind::Brush, 0xFFFFFF, false);
-  AddStock(kStockBase + 4 * 1, Kind::Brush, 0xC0C0C0, false);  // LTGRAY_BRUSH
-  AddStock(kStockBase + 4 * 2, Kind::Brush, 0x808080, false);  // GRAY_BRUSH
-  AddStock(kStockBase + 4 * 3, Kind::Brush, 0x404040, false);  // DKGRAY_BRUSH
-  AddStock(kStockBase + 4 * BLACK_BRUSH, Kind::Brush, 0x000000, false);
-  AddStock(kStockBase + 4 * 5, Kind::Brush, 0, true);  // NULL_BRUSH
-  AddStock(kStockBase + 4 * WHITE_PEN, Kind::Pen, 0xFFFFFF, false);
-  AddStock(kStockBase + 4 * BLACK_PEN, Kind::Pen, 0x000000, false);
-  AddStock(kStockBase + 4 * NULL_PEN, Kind::Pen, 0, true);
-  AddStock(kDefaultBitmap, Kind::Bitmap, 0, false);
-  AddStock(kArrowCursor, Kind::Cursor, 0, false);
-  AddStock(kSizeAllCursor, Kind::Cursor, 0, false);
+  // The stock objects callers use, at their <windows.h> indices; any other
+  // index gives no object, so an unmodelled one shows.
+  AddStock(kStockBase + 4 * WHITE_BRUSH, Kind::Brush, 0xFFFFFF);
+  AddStock(kStockBase + 4 * BLACK_BRUSH, Kind::Brush, 0x000000);
+  AddStock(kStockBase + 4 * WHITE_PEN, Kind::Pen, 0xFFFFFF);
+  AddStock(kStockBase + 4 * BLACK_PEN, Kind::Pen, 0x000000);
+  AddStock(kDefaultBitmap, Kind::Bitmap, 0);
+  AddStock(kArrowCursor, Kind::Cursor, 0);
+  AddStock(kSizeAllCursor, Kind::Cursor, 0);
 }
 
 void* AsHandle(uintptr_t value) { return reinterpret_cast<void*>(value); }
@@ -123,7 +119,8 @@ Books& MutableBooks() { return T().books; }
 
 HGDIOBJ StockHandle(int index) {
   if (index < 0 || index >= kStockCount) return nullptr;
-  return AsHandle(kStockBase + 4 * static_cast<uintptr_t>(index));
+  HGDIOBJ h = AsHandle(kStockBase + 4 * static_cast<uintptr_t>(index));
+  return Find(h) ? h : nullptr;
 }
 HGDIOBJ DefaultBitmap() { return AsHandle(kDefaultBitmap); }
 HGDIOBJ ArrowCursor() { return AsHandle(kArrowCursor); }
@@ -211,13 +208,18 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
     Object* held = FindKind(dc->bitmap, Kind::Bitmap);
     mono = held && held->client.mono;
   }
-  if (cx < 0 || cy < 0) return nullptr;
-  // Windows answers a zero size with a 1x1 bitmap.
-  if (cx == 0 || cy == 0) cx = cy = 1;
-  if (static_cast<int64_t>(cx) * cy > (int64_t{1} << 28)) return nullptr;
+  // As GDI: a side over 2^27 is refused before anything else, a negative side
+  // counts as its length, and a zero side gives the stock 1x1 bitmap a memory
+  // DC starts with.
+  constexpr int kLongestSide = 0x7FFFFFF;
+  if (cx > kLongestSide || cy > kLongestSide) return nullptr;
+  if (cx == 0 || cy == 0) return static_cast<HBITMAP>(DefaultBitmap());
+  const int64_t width = std::abs(int64_t{cx}), height = std::abs(int64_t{cy});
+  // A 32-bit process has no room for a 1 GB bitmap; Wine makes 512 MB ones.
+  if (width * height > (int64_t{1} << 27)) return nullptr;
   Object* b = nullptr;
   void* h = NewHandle(Kind::Bitmap, &b);
-  b->client.Resize(cx, cy, 0x000000);
+  b->client.Resize(static_cast<int>(width), static_cast<int>(height), 0x000000);
   b->client.mono = mono;
   ++MutableBooks().bitmapsAlive;
   return static_cast<HBITMAP>(h);

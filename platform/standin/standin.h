@@ -26,7 +26,6 @@ using WindowProc = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 // Creates a visible top-level window whose client area is width by height
 // pixels, filled with kPoison. No message is sent.
 HWND CreateTestWindow(int clientWidth, int clientHeight, WindowProc proc = nullptr);
-void SetWindowProc(HWND hwnd, WindowProc proc);
 void DestroyTestWindow(HWND hwnd);
 // Delivers a message through the window's procedure and returns its result.
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -62,8 +61,6 @@ int BitmapHeight(HBITMAP bitmap);
 uint32_t BitmapPixel(HBITMAP bitmap, int x, int y);  // kNoPixel outside
 
 // ---- books -------------------------------------------------------------------
-enum class Kind { Window, WindowDc, MemoryDc, Bitmap, Pen, Brush, Region, Menu, Cursor };
-
 struct Books {
   int windowDcsOut = 0;     // GetDC results not yet given back with ReleaseDC
   int memoryDcsAlive = 0;   // CreateCompatibleDC results not yet deleted
@@ -78,8 +75,6 @@ struct Books {
                             // GetDC lends a DC and is counted in windowDcsOut only)
 };
 Books GetBooks();
-// The pen currently selected into a DC (window DCs start with BLACK_PEN, as in GDI).
-HGDIOBJ SelectedPen(HDC hdc);
 // The pen a window's DC holds between GetDC calls (real window DCs are reset on
 // release; this reports what was selected when the last DC was released).
 HGDIOBJ PenAtLastRelease(HWND hwnd);
@@ -93,11 +88,11 @@ bool ClipAtLastRelease(HWND hwnd, RECT* clip);
 // fields, a POINT* as 0 or 1 (present), strings omitted (see text).
 // Records and output arguments:
 // - GetClientRect: the window, then the four fields it wrote (none on failure);
-// - InsertMenuItemA / SetMenuItemInfoA / GetMenuItemInfoA: hmenu, item,
+// - InsertMenuItemA / SetMenuItemInfoA: hmenu, item,
 //   fByPosition, then the record's cbSize, fMask, fType, fState, wID and
 //   hSubMenu as given (nothing after fByPosition for a null record);
 // - SetDIBitsToDevice: the data and BITMAPINFO pointers as their addresses;
-// - LoadCursorA: the name as its integer value (text holds a real string);
+// - LoadCursorA: the name as its integer value;
 // - FillRect with a null RECT: hdc and the brush only.
 // Logging can be switched off for long runs (SetCallLogging); Reset turns it on.
 struct Call {

@@ -126,8 +126,6 @@ using LPCMENUITEMINFOA = const MENUITEMINFOA*;
 #define WA_CLICKACTIVE 2
 
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
-#define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
-#define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
 #define SIZE_RESTORED 0
 
 // GDI constants.
@@ -135,12 +133,10 @@ using LPCMENUITEMINFOA = const MENUITEMINFOA*;
 #define BLACK_BRUSH 4
 #define WHITE_PEN 6
 #define BLACK_PEN 7
-#define NULL_PEN 8
 #define COLOR_ACTIVEBORDER 10
 #define BLACKONWHITE 1
 #define WHITEONBLACK 2
 #define COLORONCOLOR 3
-#define HALFTONE 4
 #define SRCCOPY 0x00CC0020
 #define BI_RGB 0
 #define DIB_RGB_COLORS 0
@@ -153,18 +149,12 @@ using LPCMENUITEMINFOA = const MENUITEMINFOA*;
 #define MIIM_STATE 0x00000001
 #define MIIM_ID 0x00000002
 #define MIIM_SUBMENU 0x00000004
-#define MIIM_CHECKMARKS 0x00000008
 #define MIIM_TYPE 0x00000010
-#define MIIM_DATA 0x00000020
-#define MIIM_STRING 0x00000040
-#define MIIM_BITMAP 0x00000080
-#define MIIM_FTYPE 0x00000100
 #define MFT_STRING 0x00000000
 #define MFS_UNCHECKED 0x00000000
 #define MFS_CHECKED 0x00000008
 
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
-#define IDC_ARROW MAKEINTRESOURCEA(32512)
 #define IDC_SIZEALL MAKEINTRESOURCEA(32646)
 
 #define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
@@ -178,17 +168,13 @@ int ReleaseDC(HWND hWnd, HDC hDC);
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
 int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
 BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString);
-int GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
 HMENU CreateMenu();
-BOOL DestroyMenu(HMENU hMenu);
 BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmi);
 BOOL SetMenu(HWND hWnd, HMENU hMenu);
 HMENU GetMenu(HWND hWnd);
 BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPositon, LPCMENUITEMINFOA lpmii);
-BOOL GetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPMENUITEMINFOA lpmii);
 HWND SetCapture(HWND hWnd);
 BOOL ReleaseCapture();
-HWND GetCapture();
 HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);
 HCURSOR SetCursor(HCURSOR hCursor);
 

@@ -1,6 +1,5 @@
 // Test windows, client pixels, window text, mouse capture and the cursor.
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "platform/standin/internal.h"
@@ -60,10 +59,6 @@ HWND CreateTestWindow(int clientWidth, int clientHeight, WindowProc proc) {
   w->client.Resize(std::max(clientWidth, 0), std::max(clientHeight, 0), kPoison);
   w->proc = std::move(proc);
   return static_cast<HWND>(h);
-}
-
-void SetWindowProc(HWND hwnd, WindowProc proc) {
-  if (Object* w = FindKind(hwnd, Kind::Window)) w->proc = std::move(proc);
 }
 
 void DestroyTestWindow(HWND hwnd) {
@@ -158,21 +153,6 @@ BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString) {
   return TRUE;
 }
 
-int GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
-  Log("GetWindowTextA", {I(hWnd), nMaxCount});
-  Object* w = FindKind(hWnd, Kind::Window);
-  if (!w) {
-    CountBadHandle();
-    if (lpString && nMaxCount > 0) lpString[0] = '\0';
-    return 0;
-  }
-  if (!lpString || nMaxCount <= 0) return 0;
-  const size_t n = std::min(w->text.size(), static_cast<size_t>(nMaxCount - 1));
-  std::memcpy(lpString, w->text.data(), n);
-  lpString[n] = '\0';
-  return static_cast<int>(n);
-}
-
 // As the reference USER: the previous owner, whoever it is (the caller itself
 // included), hears WM_CAPTURECHANGED with the new owner before the call returns.
 HWND SetCapture(HWND hWnd) {
@@ -195,19 +175,10 @@ BOOL ReleaseCapture() {
   return TRUE;
 }
 
-HWND GetCapture() {
-  Log("GetCapture", {});
-  return W().capture;
-}
-
+// The system's four-way arrow only: no module of ours holds cursors.
 HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
-  const uintptr_t name = reinterpret_cast<uintptr_t>(lpCursorName);
-  if (name > 0xFFFF) LogText("LoadCursorA", {I(hInstance), I(lpCursorName)}, lpCursorName);
-  else Log("LoadCursorA", {I(hInstance), static_cast<int64_t>(name)});
-  if (hInstance) return nullptr;  // no module of ours holds cursors
-  if (lpCursorName == IDC_SIZEALL) return SizeAll();
-  if (lpCursorName == IDC_ARROW) return static_cast<HCURSOR>(ArrowCursor());
-  return nullptr;
+  Log("LoadCursorA", {I(hInstance), static_cast<int64_t>(reinterpret_cast<uintptr_t>(lpCursorName))});
+  return !hInstance && lpCursorName == IDC_SIZEALL ? SizeAll() : nullptr;
 }
 
 HCURSOR SetCursor(HCURSOR hCursor) {

@@ -1,15 +1,16 @@
 // Differential probe: the same GDI calls through real GDI (under Wine) and
-// through the stand-in, every resulting pixel printed, so the two outputs can
-// be compared line by line. Not part of the build. From the repository root:
-//   g++ -std=c++20 -I. platform/standin/probe/gdi_probe.cpp build/native/libstandin.a -o /tmp/probe
-//   i686-w64-mingw32-g++ -std=c++20 -I. platform/standin/probe/gdi_probe.cpp -static -o /tmp/probe.exe -lgdi32 -luser32
-//   diff <(/tmp/probe) <(scripts/wine-run /tmp/probe.exe | tr -d '\r')
+// through the stand-in, every result and resulting pixel printed, so the two
+// outputs can be compared line by line. The native preset builds it against
+// the stand-in, the win32 preset for Wine; the win32 test standin.gdi_probe
+// (tests/win32/gdi_probe.sh) runs both and fails on the first differing line.
 // Covers StretchBlt reductions, magnifications, clipping, sources beyond the
 // bitmap, one-pixel destinations, mirroring and the AND/OR stretch modes;
 // FillRect (inverted rectangle, system colour); cosmetic lines in all octants
-// and under a clip; SetDIBitsToDevice bands, source offsets and top-down DIBs.
+// and under a clip; SetDIBitsToDevice bands, source offsets and top-down DIBs;
+// the DIB headers, colour uses and bitmap sizes GDI refuses.
 #include <cstdio>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 #include "platform/platform.h"
 #ifndef _WIN32
@@ -164,5 +165,79 @@ int main() {
     printf("ret=%d\n", ret);
     Dump(t.name, d); Free(d);
   }
+  // What GDI refuses: a DIB header it rejects, or a size it will not make.
+  struct R { const char* name; DWORD size; LONG w, h; WORD planes, bits; DWORD compression; UINT use; DWORD cx; UINT lines; };
+  const R refusals[] = {
+    {"plain", 40, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"planes 0", 40, 4, 4, 0, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"planes 2", 40, 4, 4, 2, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"size 0", 0, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"size 39", 39, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"size 41", 41, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"size 124", 124, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"32 bits", 40, 4, 4, 1, 32, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"0 bits", 40, 4, 4, 1, 0, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"7 bits", 40, 4, 4, 1, 7, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"48 bits", 40, 4, 4, 1, 48, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"24 bits with bitfields", 40, 4, 4, 1, 24, 3, DIB_RGB_COLORS, 4, 4},
+    {"width 0", 40, 0, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"width -4", 40, -4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"height 0", 40, 4, 0, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"row bits overflow", 40, 0x10000000, 1, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 1},
+    {"image bytes overflow", 40, 4, 0x7FFFFFFF, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"top-down image bytes overflow", 40, 4, -0x7FFFFFFF, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
+    {"palette indices", 40, 4, 4, 1, 24, BI_RGB, 2, 4, 4},
+    {"colour use 3", 40, 4, 4, 1, 24, BI_RGB, 3, 4, 4},
+    {"width -1 as DWORD", 40, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 0xFFFFFFFF, 4},
+    {"no lines", 40, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 0},
+    {"more lines than the DIB", 40, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 9},
+    {"more lines than the top-down DIB", 40, 4, -4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 9},
+  };
+  std::vector<uint8_t> refusalBits(4096, 0x33);
+  for (const R& t : refusals) {
+    std::vector<uint8_t> header(256, 0);  // room for the largest header size
+    BITMAPINFOHEADER bih{t.size, t.w, t.h, t.planes, t.bits, t.compression, 0, 0, 0, 0, 0};
+    memcpy(header.data(), &bih, sizeof bih);
+    Surf d = Make(6, 6, false, 0xFF00FF);
+    int ret = SetDIBitsToDevice(d.dc, 1, 1, t.cx, 4, 0, 0, 0, t.lines, refusalBits.data(),
+                                reinterpret_cast<const BITMAPINFO*>(header.data()), t.use);
+    printf("dib %s: ret=%d drew=%d\n", t.name, ret, Pixel(d.dc, d.bmp, 1, 4) != 0xFF00FF);
+    Free(d);
+  }
+  // Every size CreateCompatibleBitmap answers for: none, the stock 1x1 bitmap a
+  // memory DC starts with, or a bitmap of the colour depth of the DC.
+  HDC cdc = ColourDc();
+  HDC probe = CreateCompatibleDC(cdc);
+  const HGDIOBJ stockBitmap = SelectObject(probe, CreateCompatibleBitmap(cdc, 1, 1));
+  DeleteObject(SelectObject(probe, stockBitmap));
+  struct S { const char* name; bool fromMemoryDc; int w, h; };
+  const S sizes[] = {
+    {"plain", false, 3, 2}, {"zero width", false, 0, 5}, {"zero height", false, 5, 0},
+    {"negative width", false, -3, 2}, {"negative height", false, 3, -2}, {"side over 2^27", false, 0x8000000, 1},
+    {"tall side over 2^27", false, 1, 0x8000000}, {"2^28 pixels", false, 1 << 14, 1 << 14},
+    {"from a fresh memory DC", true, 3, 2}, {"zero from a fresh memory DC", true, 0, 0},
+  };
+  for (const S& t : sizes) {
+    HBITMAP b = CreateCompatibleBitmap(t.fromMemoryDc ? probe : cdc, t.w, t.h);
+    if (!b) { printf("bitmap %s: none\n", t.name); continue; }
+    // A grey fill shows the depth: a 1-bit bitmap keeps white.
+    HDC m = CreateCompatibleDC(cdc);
+    SelectObject(m, b);
+    RECT all{0, 0, 1, 1};
+    FillRect(m, &all, (HBRUSH)(COLOR_ACTIVEBORDER + 1));
+#ifdef _WIN32
+    BITMAP info{};
+    GetObject(b, sizeof info, &info);
+    const int w = info.bmWidth, h = info.bmHeight;
+#else
+    const int w = standin::BitmapWidth(b), h = standin::BitmapHeight(b);
+#endif
+    printf("bitmap %s: %dx%d%s pixel %06X\n", t.name, w, h, b == stockBitmap ? " stock" : "", Pixel(m, b, 0, 0));
+    DeleteDC(m);
+    if (b != stockBitmap) DeleteObject(b);
+  }
+  printf("bitmap from no DC: %s\n", CreateCompatibleBitmap(nullptr, 2, 2) ? "made" : "none");
+  DeleteDC(probe);
+  DoneColourDc(cdc);
   return 0;
 }
