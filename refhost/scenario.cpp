@@ -42,7 +42,7 @@ struct Step {
   int line = 0;
   std::string text;
   const StepForm* form = nullptr;
-  std::vector<std::string> args;  // the tokens after the form's keywords
+  std::vector<std::string> args{};  // the tokens after the form's keywords
   long repeat = 1;                // "*N": how many times it runs
 };
 
