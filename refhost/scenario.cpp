@@ -109,7 +109,7 @@ bool Execute(ScenarioRun& run, const Step& step) {
   return step.form->run(run);
 }
 
-void TakeFaults(ScenarioRun& run) {
+void CollectFaults(ScenarioRun& run) {
   for (const std::string& fault : run.driver.TakeFaults()) run.Fail("fault: " + fault);
 }
 
@@ -156,11 +156,11 @@ int RunScenarioFile(Driver& driver, const std::string& path, const ScenarioOptio
         Report(run);
         return 2;
       }
-      TakeFaults(run);
+      CollectFaults(run);
     }
   }
   Finish(run);
-  TakeFaults(run);
+  CollectFaults(run);
   Report(run);
   return run.failed == 0 ? 0 : 1;
 }

@@ -29,14 +29,14 @@ bool LogClear(ScenarioRun& run) {
   return true;
 }
 
-bool Start(ScenarioRun& run) {
+bool StartStep(ScenarioRun& run) {
   if (run.driver.Started()) return run.Refuse("already started");
   std::string why;
   if (!run.driver.Start(&why)) return run.Refuse("cannot start the plug-in: " + why);
   return true;
 }
 
-bool Stop(ScenarioRun& run) {
+bool StopStep(ScenarioRun& run) {
   run.driver.Stop();
   return true;
 }
@@ -187,13 +187,13 @@ constexpr StepForm kForms[] = {
     {"expect stored", "ww", kAnyTime, ExpectStored},
     {"expect log", "w", kAnyTime, ExpectLog},
     {"expect log-count", "i", kAnyTime, ExpectLogCount},
-    {"start", "", kAnyTime, Start},
+    {"start", "", kAnyTime, StartStep},
     {"frame card", "ii", kAnyTime, FrameCard},
     {"frame coords", "ii", kAnyTime, FrameCoords},
     {"frame image", "w", kAnyTime, FrameImage},
     {"frame folder", "w", kAnyTime, FrameFolder},
     {"frame next", "", kAnyTime, FrameNext},
-    {"stop", "", kStarted, Stop},
+    {"stop", "", kStarted, StopStep},
     {"open", "", kStarted, Open},
     {"close", "", kStarted, Close},
     {"show", "", kStarted, Show},

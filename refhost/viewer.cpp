@@ -101,41 +101,32 @@ void PaintMain(HWND hwnd) {
   EndPaint(hwnd, &ps);
 }
 
+// The left button in the main window: the window keeps the pointer while it is down.
+void MainButtonDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  SetCapture(hwnd);
+  session.mainPressed = true;
+  NotifyMain(HostMsgMainMouseDown, wParam, lParam);
+}
+
+void MainButtonUp(WPARAM wParam, LPARAM lParam) {
+  if (session.mainPressed) ReleaseCapture();
+  session.mainPressed = false;
+  NotifyMain(HostMsgMainMouseUp, wParam, lParam);
+}
+
 // Client pixels are frame pixels here: the pointer's lParam goes on as it is.
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_PAINT:
-      PaintMain(hwnd);
-      return 0;
-    case WM_LBUTTONDOWN:
-      SetCapture(hwnd);
-      session.mainPressed = true;
-      NotifyMain(HostMsgMainMouseDown, wParam, lParam);
-      return 0;
-    case WM_MOUSEMOVE:
-      NotifyMain(HostMsgMainMouseMove, wParam, lParam);
-      return 0;
-    case WM_LBUTTONUP:
-      if (session.mainPressed) ReleaseCapture();
-      session.mainPressed = false;
-      NotifyMain(HostMsgMainMouseUp, wParam, lParam);
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      NotifyMain(HostMsgMainDoubleClick, wParam, lParam);
-      return 0;
+    case WM_PAINT: PaintMain(hwnd); return 0;
+    case WM_LBUTTONDOWN: MainButtonDown(hwnd, wParam, lParam); return 0;
+    case WM_MOUSEMOVE: NotifyMain(HostMsgMainMouseMove, wParam, lParam); return 0;
+    case WM_LBUTTONUP: MainButtonUp(wParam, lParam); return 0;
+    case WM_LBUTTONDBLCLK: NotifyMain(HostMsgMainDoubleClick, wParam, lParam); return 0;
     case WM_MOVE:
-    case WM_SIZE:
-      NotifyMain(HostMsgMainMoveSize, 0, 0);
-      break;
-    case WM_TIMER:
-      if (viewer.playing) ShowPicture(viewer.index + 1);
-      return 0;
-    case WM_KEYDOWN:
-      OnKey(hwnd, wParam);
-      return 0;
-    case WM_DESTROY:
-      if (hostConfig.interactive) PostQuitMessage(0);
-      return 0;
+    case WM_SIZE: NotifyMain(HostMsgMainMoveSize, 0, 0); break;  // the default handling follows
+    case WM_TIMER: if (viewer.playing) ShowPicture(viewer.index + 1); return 0;
+    case WM_KEYDOWN: OnKey(hwnd, wParam); return 0;
+    case WM_DESTROY: if (hostConfig.interactive) PostQuitMessage(0); return 0;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
