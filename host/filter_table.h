@@ -28,9 +28,17 @@ struct FilterTable {
   int32_t reserved[2];             // 132, 136: reserved
 };
 
-// always active | resizable frame | size given | display filter | information
-// string given | main-window messages wanted
-constexpr int32_t kFilterFlags = 0x00000004 | 0x00002000 | 0x00004000 | 0x00008000 | 0x00040000 | 0x40000000;
+// The host-defined bits of the flags word that the plug-in sets.
+enum : int32_t {
+  kFilterAlwaysActive = 0x00000004,     // always active: the host offers no switch for it
+  kFilterResizable = 0x00002000,        // the window has a resizable frame; WM_SIZE repaints
+  kFilterWindowSize = 0x00004000,       // windowWidth and windowHeight give the initial client size
+  kFilterDisplayOnly = 0x00008000,      // a display filter: it shows frames and changes none
+  kFilterInformationGiven = 0x00040000, // information points to a description string
+  kFilterMainMessages = 0x40000000,     // the host sends the main window's pointer messages
+};
+constexpr int32_t kFilterFlags = kFilterAlwaysActive | kFilterResizable | kFilterWindowSize | kFilterDisplayOnly |
+                                 kFilterInformationGiven | kFilterMainMessages;
 static_assert(kFilterFlags == 0x4004E004, "flags word");
 
 extern FilterTable filterTable;

@@ -43,6 +43,20 @@ struct HostServices {
   void*(HOSTAPI* GetDisplayImage)(void* editHandle, int flags);          // 188: 24-bit bottom-up DIB bits
 };
 
+// The frame image GetDisplayImage returns: a bottom-up DIB of 24 bits a pixel
+// (blue, green, red), each row padded to a multiple of 4 bytes.
+constexpr int FrameImageStride(int width) { return (width * 3 + 3) & ~3; }
+inline BITMAPINFO FrameImageHeader(int width, int height) {
+  BITMAPINFO header = {};
+  header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  header.bmiHeader.biWidth = width;
+  header.bmiHeader.biHeight = height;  // positive: rows bottom-up
+  header.bmiHeader.biPlanes = 1;
+  header.bmiHeader.biBitCount = 24;
+  header.bmiHeader.biCompression = BI_RGB;
+  return header;
+}
+
 // Host notifications, delivered to the window callback like window messages.
 enum : UINT {
   HostMsgFileOpen = WM_USER + 101,         // 1125: a video was opened

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/host_api.h"
+
 namespace refhost {
 
 // A frame as the host hands it to the plug-in: a 24-bit bottom-up DIB, blue,
@@ -16,7 +18,7 @@ struct Frame {
   int height = 0;
   std::vector<uint8_t> dib;
 
-  int Stride() const { return (width * 3 + 3) & ~3; }
+  int Stride() const { return FrameImageStride(width); }
   // Colour of frame pixel (x, y) (top-left origin) as 0xRRGGBB.
   uint32_t Pixel(int x, int y) const;
   void SetPixel(int x, int y, uint32_t rgb);
@@ -27,14 +29,19 @@ Frame MakeFrame(int width, int height);
 // The colour a coordinate frame gives pixel (x, y): red = x & 255,
 // green = y & 255, blue = the high bits of both, so that every pixel of a frame
 // up to 4096 square differs and a shifted or dropped pixel shows.
-uint32_t CoordColour(int x, int y);
+constexpr uint32_t CoordColour(int x, int y) {
+  const uint32_t r = static_cast<uint32_t>(x) & 0xFF;
+  const uint32_t g = static_cast<uint32_t>(y) & 0xFF;
+  const uint32_t b = ((static_cast<uint32_t>(x) >> 8 & 0xF) << 4) | (static_cast<uint32_t>(y) >> 8 & 0xF);
+  return r << 16 | g << 8 | b;
+}
 Frame CoordFrame(int width, int height);
 
 // The test card: colour bars, 1-pixel and 2-pixel checkerboards, fine grey and
 // colour gradients, and a grid numbered every 50 pixels, at any size.
 Frame TestCard(int width, int height);
 
-// Reads a PNG, JPEG or BMP file; false with a reason in error on failure.
+// Image files (images.cpp). Reads a PNG, JPEG or BMP file; false with a reason in error on failure.
 bool LoadImageFile(const std::string& path, Frame* frame, std::string* error);
 // The image files of a folder, sorted by name: a sequence of frames.
 std::vector<std::string> ImageFilesIn(const std::string& folder);

@@ -1,31 +1,92 @@
-// The reference host's pieces that its measuring modes (bench.cpp) drive: the
-// same host as the scenarios, reached from outside main.cpp.
+// The reference host's records and the pieces its modes share. host.cpp holds
+// the service table and loads, starts and stops the plug-in; viewer.cpp the
+// main window and the interactive viewer; win32_driver.cpp the scenario
+// driver; bench.cpp and soak.cpp the measuring modes; main.cpp picks one.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "host/filter_table.h"
+#include "refhost/frames.h"
 #include "refhost/scenario.h"
 
 namespace refhost {
 
-// The scenario driver of the Win32 host (start, stop, frames, notifications,
-// window messages, settings), over the host's one plug-in.
-std::unique_ptr<Driver> NewHostDriver();
+// What the command line sets; it holds for the whole process.
+struct HostConfig {
+  std::string pluginPath;
+  std::string iniPath;
+  std::string section = "Tavimo";  // settings section: the filter's name, learned at start-up
+  int largestWidth = 1920;         // largest frame GetHostInfo reports, unless a run changes it
+  int largestHeight = 1080;
+  bool interactive = false;        // faults are printed as they happen
+};
+
+// One run of the host: the plug-in and its window, the main window, the video
+// and what the services saw. Each scenario runs in a fresh session.
+struct HostSession {
+  int largestWidth = 1920;
+  int largestHeight = 1080;
+  HMODULE module = nullptr;
+  FilterTable* table = nullptr;  // the loaded plug-in's record; null when none
+  HWND pluginWindow = nullptr;
+  HWND mainWindow = nullptr;
+  bool mainPressed = false;      // the left button went down in the main window
+  bool editing = false;          // a video is open
+  Frame frame;                   // the displayed frame
+  std::vector<std::string> settingsLog;  // "load KEY DEFAULT -> VALUE", "save KEY VALUE"
+  std::vector<std::string> faults;       // what the plug-in did wrong, not yet taken
+  long lastCallbackResult = 0;   // the window callback's result for the last message
+};
+
+extern HostConfig hostConfig;
+extern HostSession session;
+
+// host.cpp: the plug-in.
+// A fresh session from the configuration, with the plug-in stopped.
+void NewSession();
+// Records a fault of the plug-in (printed at once in interactive use).
+void Fault(const std::string& what);
+// Loads the plug-in once to learn its name, the settings section.
+void LearnFilterName();
+void RegisterPluginClass(HINSTANCE instance);
+// Loads the plug-in, creates its hidden window and sends HostMsgInit.
+bool StartPlugin(std::string* error);
+// HostMsgExit, then the window is destroyed and the plug-in unloaded.
+void StopPlugin();
+// The per-frame callback for the current frame; its result.
+long CallFrameProc();
+// A host notification straight to the window callback; its result.
+long NotifyPlugin(UINT msg, WPARAM wParam, LPARAM lParam);
+void PumpMessages();
 // The loaded plug-in's record and window (null when none is loaded) and the
 // edit handle the host passes it: for calling it with nothing in between.
 FilterTable* PluginTable();
 HWND PluginWindow();
 void* HostEditHandle();
-// The main window that shows the frame 1:1 (main-window pointer messages).
+
+// viewer.cpp: the main window, which shows the frame 1:1.
+void RegisterMainClass(HINSTANCE instance);
 void OpenMainWindow();
 void CloseMainWindow();
+// The interactive viewer on an image, a folder of images or the test card.
+int RunInteractive(const std::string& source);
 
-// Measuring modes (bench.cpp). RunBench prints the timing table; tiny runs a
-// small frame and a few iterations only. RunSoak plays n frames and n random
-// interaction events and fails when GDI or USER objects or memory grow.
+// win32_driver.cpp: scenarios.
+// The scenario driver of the Win32 host, over the session's plug-in.
+std::unique_ptr<Driver> NewHostDriver();
+// Runs scenario files one after another, each in a fresh session; the worst
+// result of RunScenarioFile.
+int RunScripts(const std::vector<std::string>& scripts, const ScenarioOptions& options);
+
+// measuring modes.
+// RunBench prints the timing table; tiny runs a small frame and a few
+// iterations only (bench.cpp). RunSoak plays n frames and n random interaction
+// events and fails when GDI or USER objects or memory grow (soak.cpp).
 int RunBench(bool tiny);
 int RunSoak(int n, unsigned seed);
 

@@ -4,8 +4,10 @@
 // test bed against the software stand-in, so one scenario file runs on both.
 //
 // One step per line; '#' starts a comment; tokens are separated by blanks; a
-// quoted token keeps its blanks. Steps (x, y in window pixels unless named
-// frame pixels):
+// quoted token keeps its blanks. A step may end in "*N": it runs N times in a
+// row (N from 1 to 10000), as "wheel 120 *6" for six wheel turns; a count
+// that is not such a number is a malformed line. Steps (x, y in window pixels
+// unless named frame pixels):
 //   host largest W H            largest frame that GetHostInfo reports
 //   settings clear | settings set KEY VALUE
 //   start | stop                load the plug-in, make its window, HostMsgInit /
@@ -36,6 +38,7 @@
 #include <string>
 #include <vector>
 
+#include "host/host_api.h"
 #include "refhost/frames.h"
 
 namespace refhost {
@@ -52,16 +55,6 @@ struct MenuRow {
   unsigned id = 0;
   std::string text;  // bytes as the menu holds them
   bool checked = false;
-};
-
-// Message numbers the interpreter sends (the same on every platform).
-enum : unsigned {
-  MsgSize = 0x0005, MsgActivate = 0x0006, MsgCommand = 0x0111, MsgMouseMove = 0x0200,
-  MsgLButtonDown = 0x0201, MsgLButtonUp = 0x0202, MsgLButtonDblClk = 0x0203, MsgRButtonDown = 0x0204,
-  MsgRButtonUp = 0x0205, MsgMButtonDown = 0x0207, MsgMButtonUp = 0x0208, MsgMouseWheel = 0x020A,
-  MsgFileOpen = 1125, MsgFileClose = 1126, MsgInit = 1127, MsgExit = 1128, MsgWindowChange = 1134,
-  MsgEditChange = 1136, MsgHostCommand = 1137, MsgMainDown = 1144, MsgMainUp = 1145, MsgMainMove = 1146,
-  MsgMainMoveSize = 1149, MsgMainDouble = 1150,
 };
 
 // What a host platform does for the interpreter. Every method that cannot be
@@ -94,12 +87,12 @@ class Driver {
   virtual long Notify(unsigned msg, uintptr_t wParam, intptr_t lParam) = 0;
   // A window message delivered through the plug-in window; the callback's result.
   virtual long SendToWindow(unsigned msg, uintptr_t wParam, intptr_t lParam) = 0;
-  // The left button pressed (MsgMainDown), moved with (MsgMainMove) or released
-  // (MsgMainUp) over frame pixel (x, y) in the host's main window. A host with a
-  // main window turns this into the notification; by default it is sent as is.
+  // The left button pressed (HostMsgMainMouseDown), moved with
+  // (HostMsgMainMouseMove) or released (HostMsgMainMouseUp) over frame pixel
+  // (x, y) in the host's main window. A host with a main window turns this into
+  // the notification; by default it is sent as is.
   virtual long MainPointer(unsigned msg, int x, int y) {
-    const intptr_t at = static_cast<intptr_t>((static_cast<uint32_t>(x) & 0xFFFF) | (static_cast<uint32_t>(y) & 0xFFFF) << 16);
-    return Notify(msg, msg == MsgMainUp ? 0 : 1, at);
+    return Notify(msg, msg == HostMsgMainMouseUp ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
   }
   virtual void ResizeClient(int width, int height) = 0;
   virtual void FillClient(uint32_t rgb) = 0;

@@ -57,9 +57,6 @@ wheel -120 *24
 screenshot window tour-09-reduced-half.png
 stop
 TOUR
-# "STEP *N" in the tour stands for N copies of STEP.
-awk '{ if (match($0, / \*[0-9]+$/)) { n = substr($0, RSTART + 2) + 0; step = substr($0, 1, RSTART - 1); for (i = 0; i < n; i++) print step } else print }' \
-  "$tour" >"$tour.steps" && mv "$tour.steps" "$tour"
 
 "$root/tests/e2e/with_display.sh" "$root/scripts/wine-run" "$root/build/win32/refhost.exe" --script "$tour" --out "$root/out" \
   --ini "$root/out/demo.ini" --quiet | tr -d '\r'

@@ -66,13 +66,7 @@ extern "C" BOOL HOSTAPI FilterProc(FilterTable* table, FrameProcInfo* info) {
   viewState.frameWidth = Clamp(width, 0, snapshotWidth);
   viewState.frameHeight = Clamp(height, 0, snapshotHeight);
 
-  BITMAPINFO header = {};
-  header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  header.bmiHeader.biWidth = width;
-  header.bmiHeader.biHeight = height;  // positive: rows bottom-up
-  header.bmiHeader.biPlanes = 1;
-  header.bmiHeader.biBitCount = 24;
-  header.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO header = FrameImageHeader(width, height);
 
   const void* image = HostGetDisplayImage(table, editHandle);
   // GDI would read a null image or a negative size as garbage; copy only a real frame.

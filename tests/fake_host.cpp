@@ -78,31 +78,12 @@ LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) { return standin::Send(
 LRESULT Init() { return Send(HostMsgInit); }
 LRESULT Exit() { return Send(HostMsgExit); }
 
-LPARAM Point(int x, int y) {
-  return static_cast<LPARAM>((static_cast<uint32_t>(x) & 0xFFFFu) | ((static_cast<uint32_t>(y) & 0xFFFFu) << 16));
-}
-
-uint32_t FrameColour(int x, int y) {
-  uint32_t r = static_cast<uint32_t>(x) & 0xFF;
-  uint32_t g = static_cast<uint32_t>(y) & 0xFF;
-  uint32_t b = ((static_cast<uint32_t>(x) >> 8 & 0xF) << 4) | (static_cast<uint32_t>(y) >> 8 & 0xF);
-  return r << 16 | g << 8 | b;
-}
+LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
 void SetFrame(int width, int height) {
   host.frameWidth = width;
   host.frameHeight = height;
-  const int stride = (width * 3 + 3) & ~3;
-  host.image.assign(static_cast<size_t>(stride) * static_cast<size_t>(height), 0);
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = host.image.data() + static_cast<size_t>(stride) * static_cast<size_t>(height - 1 - y);
-    for (int x = 0; x < width; ++x) {
-      uint32_t c = FrameColour(x, y);
-      row[x * 3 + 0] = static_cast<uint8_t>(c);        // blue
-      row[x * 3 + 1] = static_cast<uint8_t>(c >> 8);   // green
-      row[x * 3 + 2] = static_cast<uint8_t>(c >> 16);  // red
-    }
-  }
+  host.image = refhost::CoordFrame(width, height).dib;
 }
 
 uint64_t PixelHash(const std::vector<uint32_t>& pixels) {

@@ -13,6 +13,7 @@
 
 #include "host/filter_table.h"
 #include "platform/standin/standin.h"
+#include "refhost/frames.h"
 #include "state/view_state.h"
 
 namespace fakehost {
@@ -84,9 +85,9 @@ LRESULT Exit();  // HostMsgExit
 // lParam for a point: x in the low, y in the high 16 bits.
 LPARAM Point(int x, int y);
 
-// The colour the test frames give pixel (x, y): red = x & 255, green = y & 255,
-// blue = the high bits of both, so every pixel of a frame up to 4096 square differs.
-uint32_t FrameColour(int x, int y);
+// The colour the test frames give pixel (x, y): the reference host's
+// coordinate frame (refhost/frames.h).
+inline uint32_t FrameColour(int x, int y) { return refhost::CoordColour(x, y); }
 // Makes the current frame width by height of FrameColour pixels.
 void SetFrame(int width, int height);
 // FNV-1a 64 over pixels (each 0xRRGGBB as four bytes, low first): a whole

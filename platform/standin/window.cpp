@@ -44,9 +44,7 @@ void ResizeSurface(Surface& s, int width, int height) {
 void SendSize(HWND hwnd) {
   Object* w = FindKind(hwnd, Kind::Window);
   if (!w) return;
-  const LPARAM size = static_cast<LPARAM>((static_cast<uint32_t>(w->client.height) & 0xFFFF) << 16 |
-                                          (static_cast<uint32_t>(w->client.width) & 0xFFFF));
-  Send(hwnd, WM_SIZE, SIZE_RESTORED, size);
+  Send(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->client.width, w->client.height));
 }
 
 }  // namespace detail

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "host/filter_table.h"
+
 namespace {
 
 int passed = 0;
@@ -75,7 +77,20 @@ int main(int argc, char** argv) {
   uint32_t words[35];
   std::memcpy(words, records[0], sizeof words);
   Check(inImage(reinterpret_cast<uintptr_t>(records[0])), "record lies in the module's image");
-  Check(words[0] == 0x4004E004u, "flags word (offset 0)", Hex(words[0]));
+  // The flags word (offset 0): each declared bit, and no other.
+  struct Bit {
+    int32_t bit;
+    const char* name;
+  };
+  const Bit bits[] = {{kFilterAlwaysActive, "always active"},     {kFilterResizable, "resizable frame"},
+                      {kFilterWindowSize, "window size given"},   {kFilterDisplayOnly, "display filter"},
+                      {kFilterInformationGiven, "information string"}, {kFilterMainMessages, "main-window messages"}};
+  uint32_t declared = 0;
+  for (const Bit& b : bits) {
+    Check((words[0] & static_cast<uint32_t>(b.bit)) != 0, "flags word bit set", b.name);
+    declared |= static_cast<uint32_t>(b.bit);
+  }
+  Check((words[0] & ~declared) == 0, "flags word has no other bit", Hex(words[0]));
   Check(words[1] == 288, "window width (offset 4)", std::to_string(words[1]));
   Check(words[2] == 288, "window height (offset 8)", std::to_string(words[2]));
 

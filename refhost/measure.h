@@ -1,0 +1,27 @@
+// What the bench and the soak share: the clock, and points for the messages
+// they send.
+#pragma once
+
+#include <windows.h>
+
+namespace refhost {
+
+// QueryPerformanceCounter ticks, and a number of them in milliseconds.
+inline LONGLONG Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+inline double Ms(LONGLONG ticks) {
+  static const LONGLONG frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart;
+  }();
+  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency);
+}
+
+inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+
+}  // namespace refhost

@@ -1,0 +1,186 @@
+// The steps that check what the plug-in shows and stores, and those that
+// report it: screenshots and dumps.
+#include <cstdio>
+#include <cstdlib>
+
+#include "refhost/scenario_run.h"
+#include "refhost/scenario_text.h"
+
+namespace refhost {
+namespace {
+
+bool Screenshot(ScenarioRun& run, bool whole) {
+  const std::string& name = run.args[0];
+  const std::string mode = run.args.size() > 1 ? run.args[1] : "exact";
+  if (mode != "exact" && mode != "image") return run.Refuse("comparison mode is exact or image");
+  Pixels pixels;
+  const bool ok = whole ? run.driver.CaptureWindow(&pixels) : run.driver.CaptureClient(&pixels);
+  if (!ok) {
+    if (!run.options.quiet) std::printf("  screenshot %s: not available on %s\n", name.c_str(), run.driver.Name());
+    return true;
+  }
+  const std::string file = run.options.outDir + "/" + name;
+  if (!WritePng(file, pixels.width, pixels.height, pixels.rgb)) return run.Refuse("cannot write " + file);
+  if (!whole) run.manifest += name + " " + mode + "\n";
+  std::printf("  screenshot: %s\n", file.c_str());
+  return true;
+}
+
+// The menu row at the position of argument 0, of the bar or of its popups;
+// false, with the check failed, when there is no menu bar or no such row.
+bool FindMenuRow(ScenarioRun& run, bool bar, MenuRow* found) {
+  std::vector<MenuRow> rows;
+  if (!run.driver.Menu(&rows)) {
+    run.Fail("no menu bar");
+    return false;
+  }
+  for (const MenuRow& r : rows)
+    if (r.topLevel == bar && r.position == run.Int(0)) return *found = r, true;
+  run.Fail(std::string("no menu ") + (bar ? "bar item" : "item") + " at position " + run.args[0]);
+  return false;
+}
+
+// The client pixel at arguments 0 and 1; false when the client area cannot be
+// captured here (the check is skipped) or the pixel lies outside it (failed).
+bool ClientPixel(ScenarioRun& run, uint32_t* rgb) {
+  Pixels p;
+  if (!run.driver.CaptureClient(&p)) {
+    run.Skip();
+    return false;
+  }
+  const long x = run.Int(0);
+  const long y = run.Int(1);
+  if (x < 0 || y < 0 || x >= p.width || y >= p.height) {
+    run.Fail("pixel (" + run.args[0] + ", " + run.args[1] + ") lies outside the " + std::to_string(p.width) + "x" +
+             std::to_string(p.height) + " client area");
+    return false;
+  }
+  *rgb = p.rgb[static_cast<size_t>(y) * p.width + x];
+  return true;
+}
+
+void CheckPixel(ScenarioRun& run, uint32_t want, uint32_t got) {
+  run.CheckEq("pixel (" + run.args[0] + ", " + run.args[1] + ")", RgbText(want), RgbText(got));
+}
+
+}  // namespace
+
+bool ScreenshotClient(ScenarioRun& run) { return Screenshot(run, false); }
+bool ScreenshotWindow(ScenarioRun& run) { return Screenshot(run, true); }
+
+bool DumpTitle(ScenarioRun& run) {
+  if (run.options.quiet) return true;
+  std::printf("  title: %s\n", ToHex(run.driver.TitleBytes()).c_str());
+  std::u16string wide;
+  if (run.driver.TitleWide(&wide)) std::printf("  title-wide: %s\n", Utf16Text(wide).c_str());
+  return true;
+}
+
+bool DumpMenu(ScenarioRun& run) {
+  if (run.options.quiet) return true;
+  std::vector<MenuRow> rows;
+  if (!run.driver.Menu(&rows)) std::printf("  menu: none\n");
+  for (const MenuRow& r : rows)
+    std::printf("  menu %s %d: id %u text %s checked %d\n", r.topLevel ? "bar" : "item", r.position, r.id,
+                ToHex(r.text).c_str(), r.checked ? 1 : 0);
+  return true;
+}
+
+bool DumpLog(ScenarioRun& run) {
+  if (run.options.quiet) return true;
+  for (const std::string& entry : run.driver.SettingsLog()) std::printf("  log: %s\n", entry.c_str());
+  return true;
+}
+
+bool ExpectTitle(ScenarioRun& run) {
+  run.CheckEq("title bytes", Upper(run.args[0]), ToHex(run.driver.TitleBytes()));
+  return true;
+}
+
+bool ExpectTitleWide(ScenarioRun& run) {
+  std::u16string wide;
+  if (!run.driver.TitleWide(&wide)) return run.Skip(), true;
+  run.CheckEq("title (UTF-16)", Utf16Text(Utf8ToUtf16(run.args[0])), Utf16Text(wide));
+  return true;
+}
+
+bool ExpectMenuNone(ScenarioRun& run) {
+  std::vector<MenuRow> rows;
+  run.CheckEq("menu bar", "none", run.driver.Menu(&rows) ? "present" : "none");
+  return true;
+}
+
+bool ExpectMenuBar(ScenarioRun& run) {
+  MenuRow r;
+  if (FindMenuRow(run, true, &r)) run.CheckEq("menu bar text", Upper(run.args[1]), ToHex(r.text));
+  return true;
+}
+
+bool ExpectMenuItem(ScenarioRun& run) {
+  MenuRow r;
+  if (!FindMenuRow(run, false, &r)) return true;
+  const std::string want =
+      "id " + std::to_string(run.Int(1)) + " text " + Upper(run.args[2]) + " checked " + std::to_string(run.Int(3));
+  const std::string got = "id " + std::to_string(r.id) + " text " + ToHex(r.text) + " checked " + (r.checked ? "1" : "0");
+  run.CheckEq("menu item " + run.args[0], want, got);
+  return true;
+}
+
+bool ExpectStored(ScenarioRun& run) {
+  int value = 0;
+  const bool stored = run.driver.StoredSetting(run.args[0], &value);
+  run.CheckEq("stored " + run.args[0], run.args[1], stored ? std::to_string(value) : "none");
+  return true;
+}
+
+bool ExpectLog(ScenarioRun& run) {
+  const std::vector<std::string> log = run.driver.SettingsLog();
+  for (const std::string& entry : log)
+    if (entry == run.args[0]) return run.Pass(), true;
+  std::string all;
+  for (const std::string& entry : log) all += "\n    " + entry;
+  run.Fail("settings log has no \"" + run.args[0] + "\"; it holds:" + all);
+  return true;
+}
+
+bool ExpectLogCount(ScenarioRun& run) {
+  run.CheckEq("settings log entries", run.args[0], std::to_string(run.driver.SettingsLog().size()));
+  return true;
+}
+
+bool ExpectResult(ScenarioRun& run) {
+  run.CheckEq("result", run.args[0], std::to_string(run.result));
+  return true;
+}
+
+bool ExpectClient(ScenarioRun& run) {
+  Pixels p;
+  if (!run.driver.CaptureClient(&p)) return run.Skip(), true;
+  run.CheckEq("client size", run.args[0] + "x" + run.args[1], std::to_string(p.width) + "x" + std::to_string(p.height));
+  return true;
+}
+
+bool ExpectPixel(ScenarioRun& run) {
+  uint32_t got = 0;
+  if (ClientPixel(run, &got)) CheckPixel(run, static_cast<uint32_t>(std::strtoul(run.args[2].c_str(), nullptr, 16)), got);
+  return true;
+}
+
+bool ExpectBackground(ScenarioRun& run) {
+  uint32_t got = 0;
+  if (ClientPixel(run, &got)) CheckPixel(run, kBackgroundRgb, got);
+  return true;
+}
+
+bool ExpectFramePixel(ScenarioRun& run) {
+  uint32_t got = 0;
+  if (!ClientPixel(run, &got)) return true;
+  const long fx = run.Int(2);
+  const long fy = run.Int(3);
+  if (fx < 0 || fy < 0 || fx >= run.frame.width || fy >= run.frame.height)
+    return run.Refuse("frame pixel outside the current frame");
+  CheckPixel(run, run.frame.Pixel(static_cast<int>(fx), static_cast<int>(fy)), got);
+  return true;
+}
+
+}  // namespace refhost

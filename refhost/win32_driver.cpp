@@ -1,0 +1,210 @@
+// The scenario driver of the Win32 host: carries the interpreter's steps out
+// on the real plug-in, through its window, the host's main window and the
+// services, and reads back what the window shows.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include "refhost/host.h"
+
+namespace refhost {
+namespace {
+
+// The client area, or the whole window with frame, caption and menu bar, as
+// 0xRRGGBB pixels; false when the window is not shown.
+bool CaptureWindowPixels(HWND hwnd, bool whole, Pixels* out) {
+  if (hwnd == nullptr || !IsWindowVisible(hwnd)) return false;
+  RECT r;
+  if (whole) {
+    // Have the frame, caption and menu bar drawn before they are read.
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    PumpMessages();
+    GetWindowRect(hwnd, &r);
+    OffsetRect(&r, -r.left, -r.top);
+  } else {
+    GetClientRect(hwnd, &r);
+  }
+  const int w = r.right;
+  const int h = r.bottom;
+  if (w <= 0 || h <= 0) return false;
+  BITMAPINFO bmi = {};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = w;
+  bmi.bmiHeader.biHeight = -h;  // top-down
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC windowDc = whole ? GetWindowDC(hwnd) : GetDC(hwnd);
+  HDC memDc = CreateCompatibleDC(windowDc);
+  HBITMAP dib = CreateDIBSection(windowDc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memDc, dib);
+  BitBlt(memDc, 0, 0, w, h, windowDc, 0, 0, SRCCOPY);
+  GdiFlush();
+  out->width = w;
+  out->height = h;
+  out->rgb.assign(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + static_cast<size_t>(w) * h);
+  for (uint32_t& p : out->rgb) p &= 0xFFFFFF;
+  SelectObject(memDc, old);
+  DeleteObject(dib);
+  DeleteDC(memDc);
+  ReleaseDC(hwnd, windowDc);
+  return true;
+}
+
+void ReadMenu(HMENU menu, bool topLevel, std::vector<MenuRow>* rows) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    char text[256] = "";
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE;
+    mii.dwTypeData = text;
+    mii.cch = sizeof text;
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mii)) continue;
+    rows->push_back({.position = i,
+                     .topLevel = topLevel,
+                     .id = mii.hSubMenu != nullptr ? 0 : mii.wID,
+                     .text = text,
+                     .checked = (mii.fState & MFS_CHECKED) != 0});
+    if (mii.hSubMenu != nullptr) ReadMenu(mii.hSubMenu, false, rows);
+  }
+}
+
+// What a step did, once the messages it caused have been handled.
+long Pumped(long result) {
+  PumpMessages();
+  return result;
+}
+
+class Win32Driver : public Driver {
+ public:
+  const char* Name() const override { return "wine/win32"; }
+  void SetLargestFrame(int w, int h) override { session.largestWidth = w, session.largestHeight = h; }
+  void ClearSettings() override {
+    WritePrivateProfileStringA(hostConfig.section.c_str(), nullptr, nullptr, hostConfig.iniPath.c_str());
+  }
+  void SetSetting(const std::string& key, int value) override {
+    WritePrivateProfileStringA(hostConfig.section.c_str(), key.c_str(), std::to_string(value).c_str(),
+                               hostConfig.iniPath.c_str());
+  }
+  bool StoredSetting(const std::string& key, int* value) override {
+    char text[64];
+    GetPrivateProfileStringA(hostConfig.section.c_str(), key.c_str(), "\x01", text, sizeof text,
+                             hostConfig.iniPath.c_str());
+    if (std::strcmp(text, "\x01") == 0) return false;
+    *value = std::atoi(text);
+    return true;
+  }
+  std::vector<std::string> SettingsLog() override { return session.settingsLog; }
+  void ClearSettingsLog() override { session.settingsLog.clear(); }
+  bool Start(std::string* error) override { return StartPlugin(error); }
+  void Stop() override { StopPlugin(); }
+  bool Started() const override { return session.table != nullptr; }
+  void SetEditing(bool open) override { session.editing = open; }
+  void SetShown(bool shown) override {
+    ShowWindow(session.pluginWindow, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
+    PumpMessages();
+  }
+  void SetFrame(const Frame& frame) override { session.frame = frame; }
+  long DisplayFrame() override { return Pumped(CallFrameProc()); }
+  long Notify(unsigned msg, uintptr_t wParam, intptr_t lParam) override {
+    return Pumped(NotifyPlugin(msg, wParam, lParam));
+  }
+  long SendToWindow(unsigned msg, uintptr_t wParam, intptr_t lParam) override {
+    // The window procedure forwards to the callback and keeps its result.
+    session.lastCallbackResult = 0;
+    SendMessageA(session.pluginWindow, msg, wParam, lParam);
+    return Pumped(session.lastCallbackResult);
+  }
+  // Through the main window, which shows the frame 1:1: client pixels are
+  // frame pixels there.
+  long MainPointer(unsigned msg, int x, int y) override {
+    const UINT mouse = msg == HostMsgMainMouseDown   ? WM_LBUTTONDOWN
+                       : msg == HostMsgMainMouseMove ? WM_MOUSEMOVE
+                                                     : WM_LBUTTONUP;
+    session.lastCallbackResult = 0;
+    SendMessageA(session.mainWindow, mouse, msg == HostMsgMainMouseUp ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    return Pumped(session.lastCallbackResult);
+  }
+  void ResizeClient(int w, int h) override {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      RECT window, client;
+      GetWindowRect(session.pluginWindow, &window);
+      GetClientRect(session.pluginWindow, &client);
+      if (client.right == w && client.bottom == h) break;
+      SetWindowPos(session.pluginWindow, nullptr, 0, 0, (window.right - window.left) + (w - client.right),
+                   (window.bottom - window.top) + (h - client.bottom), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      PumpMessages();
+    }
+  }
+  void FillClient(uint32_t rgb) override {
+    HDC dc = GetDC(session.pluginWindow);
+    RECT r;
+    GetClientRect(session.pluginWindow, &r);
+    HBRUSH brush = CreateSolidBrush(RGB(rgb >> 16 & 255, rgb >> 8 & 255, rgb & 255));
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(session.pluginWindow, dc);
+  }
+  bool CaptureClient(Pixels* out) override { return CaptureWindowPixels(session.pluginWindow, false, out); }
+  bool CaptureWindow(Pixels* out) override { return CaptureWindowPixels(session.pluginWindow, true, out); }
+  std::string TitleBytes() override {
+    char text[1024] = "";
+    const int n = GetWindowTextA(session.pluginWindow, text, sizeof text);
+    return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
+  }
+  bool TitleWide(std::u16string* out) override {
+    wchar_t text[1024] = L"";
+    const int n = GetWindowTextW(session.pluginWindow, text, 1024);
+    out->assign(reinterpret_cast<const char16_t*>(text), n > 0 ? static_cast<size_t>(n) : 0);
+    return true;
+  }
+  bool Menu(std::vector<MenuRow>* rows) override {
+    HMENU bar = GetMenu(session.pluginWindow);
+    if (bar == nullptr) return false;
+    ReadMenu(bar, true, rows);
+    return true;
+  }
+  std::vector<std::string> TakeFaults() override { return std::exchange(session.faults, {}); }
+};
+
+// A scenario file's name without folder and extension.
+std::string ScenarioName(const std::string& script) {
+  const std::string name = script.substr(script.find_last_of("\\/") + 1);
+  return name.substr(0, name.find_last_of('.'));
+}
+
+}  // namespace
+
+std::unique_ptr<Driver> NewHostDriver() { return std::make_unique<Win32Driver>(); }
+
+// Several scenarios run one after another in this one process, each in a
+// fresh session (the plug-in is unloaded between them); with more than one,
+// each writes its pictures into a folder of its own name under the output folder.
+int RunScripts(const std::vector<std::string>& scripts, const ScenarioOptions& options) {
+  ScenarioTotals totals;
+  int worst = 0;
+  CreateDirectoryA(options.outDir.c_str(), nullptr);
+  for (const std::string& script : scripts) {
+    NewSession();
+    ScenarioOptions one = options;
+    one.totals = &totals;
+    if (scripts.size() > 1) {
+      one.outDir = options.outDir + "\\" + ScenarioName(script);
+      CreateDirectoryA(one.outDir.c_str(), nullptr);
+      std::printf("== %s\n", ScenarioName(script).c_str());
+    }
+    OpenMainWindow();
+    Win32Driver driver;
+    worst = std::max(worst, RunScenarioFile(driver, script, one));
+    CloseMainWindow();
+  }
+  if (scripts.size() > 1)
+    std::printf("scenarios: %d passed, %d failed, %d skipped\n", totals.passed, totals.failed, totals.skipped);
+  std::fflush(stdout);
+  return worst;
+}
+
+}  // namespace refhost
