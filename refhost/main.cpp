@@ -453,6 +453,39 @@ bool Capture(HWND hwnd, bool whole, refhost::Pixels* out) {
   return true;
 }
 
+// The caption buttons cut from a picture of the whole window, where Wine's
+// non-client painting puts them: 2 pixels inside the frame, SM_CXSIZE - 2 wide
+// and SM_CYSIZE - 4 high; close at the right, 2 pixels apart from maximize, and
+// minimize beside maximize.
+std::vector<refhost::CaptionButton> CaptionButtons(HWND hwnd, const refhost::Pixels& whole) {
+  RECT window;
+  GetWindowRect(hwnd, &window);
+  POINT client = {0, 0};
+  ClientToScreen(hwnd, &client);
+  const int frame = client.x - window.left;
+  const int width = GetSystemMetrics(SM_CXSIZE) - 2;
+  const int height = GetSystemMetrics(SM_CYSIZE) - 4;
+  const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+  std::vector<refhost::CaptionButton> buttons;
+  int right = whole.width - frame - 2;
+  auto cut = [&](refhost::CaptionButtonKind kind) {
+    const int left = right - width;
+    const int top = frame + 2;
+    right = left;
+    if (left < 0 || top + height > whole.height) return;
+    refhost::CaptionButton button = {.kind = kind, .pixels = {.width = width, .height = height, .rgb = {}}};
+    for (int y = top; y < top + height; ++y)
+      for (int x = left; x < left + width; ++x)
+        button.pixels.rgb.push_back(whole.rgb[static_cast<size_t>(y) * whole.width + x]);
+    buttons.insert(buttons.begin(), std::move(button));
+  };
+  if (style & WS_SYSMENU) cut(refhost::CaptionButtonKind::Close);
+  right -= 2;
+  if (style & WS_MAXIMIZEBOX) cut(refhost::CaptionButtonKind::Maximize);
+  if (style & WS_MINIMIZEBOX) cut(refhost::CaptionButtonKind::Minimize);
+  return buttons;
+}
+
 class Win32Driver : public refhost::Driver {
  public:
   const char* Name() const override { return "wine/win32"; }
@@ -521,6 +554,12 @@ class Win32Driver : public refhost::Driver {
   }
   bool CaptureClient(refhost::Pixels* out) override { return Capture(host.pluginWindow, false, out); }
   bool CaptureWindow(refhost::Pixels* out) override { return Capture(host.pluginWindow, true, out); }
+  bool CaptureCaptionButtons(std::vector<refhost::CaptionButton>* out) override {
+    refhost::Pixels whole;
+    if (!Capture(host.pluginWindow, true, &whole)) return false;
+    *out = CaptionButtons(host.pluginWindow, whole);
+    return true;
+  }
   std::string TitleBytes() override {
     char text[1024] = "";
     const int n = GetWindowTextA(host.pluginWindow, text, sizeof text);

@@ -1,9 +1,11 @@
 #include "refhost/scenario.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace refhost {
@@ -141,7 +143,51 @@ constexpr Form kForms[] = {
     {"expect menu item", "iihi"}, {"expect stored", "ww"},      {"expect log", "w"},
     {"expect log-count", "i"},   {"expect result", "i"},        {"expect client", "ii"},
     {"expect pixel", "iic"},     {"expect background", "ii"},   {"expect frame-pixel", "iiii"},
+    {"expect caption-glyphs", ""},
 };
+
+// The caption glyphs as their ink's extent tells them from the letters "0",
+// "1" and "r" that Windows shows where the Marlett font is missing (its
+// characters for the three glyphs): "0" is taller than the minimize bar, "1"
+// and "r" are narrower than the maximize box and the close cross.
+struct GlyphShape {
+  CaptionButtonKind kind;
+  const char* name;
+  int minWidth;
+  int minHeight;
+  int maxHeight;
+};
+constexpr GlyphShape kGlyphShapes[] = {
+    {.kind = CaptionButtonKind::Minimize, .name = "minimize: a bar along the bottom", .minWidth = 5, .minHeight = 1, .maxHeight = 3},
+    {.kind = CaptionButtonKind::Maximize, .name = "maximize: a box", .minWidth = 6, .minHeight = 6, .maxHeight = 1000},
+    {.kind = CaptionButtonKind::Close, .name = "close: a cross", .minWidth = 6, .minHeight = 6, .maxHeight = 1000},
+};
+
+struct Extent {
+  int width = 0;
+  int height = 0;
+};
+
+// The extent of a button's ink: pixels inside its 2-pixel edges clearly darker
+// than its face, the commonest colour there.
+Extent InkExtent(const Pixels& button) {
+  auto luma = [](uint32_t rgb) { return static_cast<int>((rgb >> 16 & 255) + (rgb >> 8 & 255) + (rgb & 255)) / 3; };
+  std::map<uint32_t, int> counts;
+  for (int y = 2; y < button.height - 2; ++y)
+    for (int x = 2; x < button.width - 2; ++x) ++counts[button.rgb[static_cast<size_t>(y) * button.width + x]];
+  if (counts.empty()) return {};
+  uint32_t face = counts.begin()->first;
+  for (const auto& [rgb, n] : counts)
+    if (n > counts[face]) face = rgb;
+  int left = button.width, right = -1, top = button.height, bottom = -1;
+  for (int y = 2; y < button.height - 2; ++y)
+    for (int x = 2; x < button.width - 2; ++x) {
+      if (luma(face) - luma(button.rgb[static_cast<size_t>(y) * button.width + x]) < 48) continue;
+      left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+  if (right < 0) return {};
+  return {.width = right - left + 1, .height = bottom - top + 1};
+}
 
 // Finds the form a line matches; the number of keyword tokens in *keywords.
 const Form* Match(const std::vector<std::string>& tokens, size_t* keywords, std::string* error) {
@@ -516,6 +562,22 @@ class Runner {
       }
       const uint32_t got = p.rgb[static_cast<size_t>(y) * p.width + x];
       CheckEq("pixel (" + args_[0] + ", " + args_[1] + ")", RgbText(want), RgbText(got));
+      return true;
+    }
+    if (name == "expect caption-glyphs") {
+      std::vector<CaptionButton> buttons;
+      if (!driver_.CaptureCaptionButtons(&buttons)) return Skip(), true;
+      for (const CaptionButton& button : buttons)
+        for (const GlyphShape& shape : kGlyphShapes) {
+          if (shape.kind != button.kind) continue;
+          const Extent ink = InkExtent(button.pixels);
+          if (ink.width >= shape.minWidth && ink.height >= shape.minHeight && ink.height <= shape.maxHeight) {
+            Pass();
+            continue;
+          }
+          Fail(std::string("caption button ") + shape.name + ": ink " + std::to_string(ink.width) + " by " +
+               std::to_string(ink.height) + " pixels, a fallback letter (is the Marlett font missing?)");
+        }
       return true;
     }
     error_ = "unhandled step";
