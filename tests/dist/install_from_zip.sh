@@ -25,7 +25,6 @@ mkdir -p "$plugins"
 unzip -q "$zip" -d "$plugins" || fail "unzip $zip"
 cmp -s "$dll" "$plugins/quorvex.auf" || fail "the zip's quorvex.auf differs from $dll"
 
-set -o pipefail
 "$root/scripts/wine-run" "$refhost" --plugin "$plugins/quorvex.auf" --ini "$plugins/settings.ini" \
   --script "$scenario" --out "$work/ユーザー/out" 2>&1 | tr -d '\r' | tee "$work/run.log"
 rc=${PIPESTATUS[0]}
