@@ -3,7 +3,7 @@
 
 PRESETS := native native-asan fuzz win32
 
-.PHONY: all plugin deps test demo run bench fuzz soak mutate clean distclean
+.PHONY: all plugin deps test demo run dist bench fuzz soak mutate clean distclean
 
 all: plugin
 
@@ -23,11 +23,19 @@ test: deps
 	  ctest --preset $$p; \
 	done
 
-demo: plugin
+# Prints the pictures' paths only.
+demo: deps
 	@bash scripts/demo.sh
 
-run: plugin
+run: deps
 	@bash scripts/run.sh
+
+# The release zip a user downloads, and its SHA-256: dist/tavimo-r10.zip.
+dist: deps
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32 --target dist >/dev/null
+	@rm -rf dist && mkdir -p dist && cp build/win32/dist/*.zip build/win32/dist/*.zip.sha256 dist/
+	@cd dist && for f in *.zip *.zip.sha256; do echo "dist/$$f"; done && cat *.zip.sha256
 
 # Timing table of the real DLL under Wine against plain GDI (docs/PERFORMANCE.md).
 bench: plugin

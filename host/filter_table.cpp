@@ -1,10 +1,12 @@
 #include "host/filter_table.h"
 
+#include "host/version.h"
+
 namespace {
 // "Tavimo"
-constexpr char kFilterName[] = "Tavimo";
+constexpr char kFilterName[] = TAVIMO_NAME;
 // "Tavimo r10 by Pemlo"
-constexpr char kFilterInformation[] = "Tavimo r10 by Pemlo";
+constexpr char kFilterInformation[] = TAVIMO_INFORMATION;
 }  // namespace
 
 FilterTable filterTable = {

@@ -32,6 +32,7 @@
 //   expect result N             result of the last message or notification
 //   expect client W H | expect pixel X Y RRGGBB | expect background X Y
 //   expect frame-pixel X Y FX FY   window pixel shows the current frame's pixel (FX, FY)
+//   expect caption-glyphs       the caption buttons show their glyphs, not fallback letters
 #pragma once
 
 #include <cstdint>
@@ -55,6 +56,13 @@ struct MenuRow {
   unsigned id = 0;
   std::string text;  // bytes as the menu holds them
   bool checked = false;
+};
+
+// A caption button in a picture of the whole window, 3D edges included.
+enum class CaptionButtonKind { Minimize, Maximize, Close };
+struct CaptionButton {
+  CaptionButtonKind kind;
+  Pixels pixels;
 };
 
 // What a host platform does for the interpreter. Every method that cannot be
@@ -99,6 +107,8 @@ class Driver {
 
   virtual bool CaptureClient(Pixels* out) = 0;
   virtual bool CaptureWindow(Pixels* out) = 0;
+  // The window's caption buttons, left to right; false on a platform without a caption.
+  virtual bool CaptureCaptionButtons(std::vector<CaptionButton>*) { return false; }
   virtual std::string TitleBytes() = 0;
   virtual bool TitleWide(std::u16string* out) = 0;
   // false when the window has no menu bar.

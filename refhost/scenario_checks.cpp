@@ -1,7 +1,9 @@
 // The steps that check what the plug-in shows and stores, and those that
 // report it: screenshots and dumps.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 #include "refhost/scenario_run.h"
 #include "refhost/scenario_text.h"
@@ -61,6 +63,49 @@ bool ClientPixel(ScenarioRun& run, uint32_t* rgb) {
 
 void CheckPixel(ScenarioRun& run, uint32_t want, uint32_t got) {
   run.CheckEq("pixel (" + run.args[0] + ", " + run.args[1] + ")", RgbText(want), RgbText(got));
+}
+
+// The caption glyphs as their ink's extent tells them from the letters "0",
+// "1" and "r" that Windows shows where the Marlett font is missing (its
+// characters for the three glyphs): "0" is taller than the minimize bar, "1"
+// and "r" are narrower than the maximize box and the close cross.
+struct GlyphShape {
+  CaptionButtonKind kind;
+  const char* name;
+  int minWidth;
+  int minHeight;
+  int maxHeight;
+};
+constexpr GlyphShape kGlyphShapes[] = {
+    {.kind = CaptionButtonKind::Minimize, .name = "minimize: a bar along the bottom", .minWidth = 5, .minHeight = 1, .maxHeight = 3},
+    {.kind = CaptionButtonKind::Maximize, .name = "maximize: a box", .minWidth = 6, .minHeight = 6, .maxHeight = 1000},
+    {.kind = CaptionButtonKind::Close, .name = "close: a cross", .minWidth = 6, .minHeight = 6, .maxHeight = 1000},
+};
+
+struct Extent {
+  int width = 0;
+  int height = 0;
+};
+
+// The extent of a button's ink: pixels inside its 2-pixel edges clearly darker
+// than its face, the commonest colour there.
+Extent InkExtent(const Pixels& button) {
+  auto luma = [](uint32_t rgb) { return static_cast<int>((rgb >> 16 & 255) + (rgb >> 8 & 255) + (rgb & 255)) / 3; };
+  std::map<uint32_t, int> counts;
+  for (int y = 2; y < button.height - 2; ++y)
+    for (int x = 2; x < button.width - 2; ++x) ++counts[button.rgb[static_cast<size_t>(y) * button.width + x]];
+  if (counts.empty()) return {};
+  uint32_t face = counts.begin()->first;
+  for (const auto& [rgb, n] : counts)
+    if (n > counts[face]) face = rgb;
+  int left = button.width, right = -1, top = button.height, bottom = -1;
+  for (int y = 2; y < button.height - 2; ++y)
+    for (int x = 2; x < button.width - 2; ++x) {
+      if (luma(face) - luma(button.rgb[static_cast<size_t>(y) * button.width + x]) < 48) continue;
+      left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+  if (right < 0) return {};
+  return {.width = right - left + 1, .height = bottom - top + 1};
 }
 
 }  // namespace
@@ -180,6 +225,23 @@ bool ExpectFramePixel(ScenarioRun& run) {
   if (fx < 0 || fy < 0 || fx >= run.frame.width || fy >= run.frame.height)
     return run.Refuse("frame pixel outside the current frame");
   CheckPixel(run, run.frame.Pixel(static_cast<int>(fx), static_cast<int>(fy)), got);
+  return true;
+}
+
+bool ExpectCaptionGlyphs(ScenarioRun& run) {
+  std::vector<CaptionButton> buttons;
+  if (!run.driver.CaptureCaptionButtons(&buttons)) return run.Skip(), true;
+  for (const CaptionButton& button : buttons)
+    for (const GlyphShape& shape : kGlyphShapes) {
+      if (shape.kind != button.kind) continue;
+      const Extent ink = InkExtent(button.pixels);
+      if (ink.width >= shape.minWidth && ink.height >= shape.minHeight && ink.height <= shape.maxHeight) {
+        run.Pass();
+        continue;
+      }
+      run.Fail(std::string("caption button ") + shape.name + ": ink " + std::to_string(ink.width) + " by " +
+               std::to_string(ink.height) + " pixels, a fallback letter (is the Marlett font missing?)");
+    }
   return true;
 }
 

@@ -75,6 +75,7 @@ bool ExpectLog(ScenarioRun& run);
 bool ExpectLogCount(ScenarioRun& run);
 bool ExpectResult(ScenarioRun& run);
 bool ExpectClient(ScenarioRun& run);
+bool ExpectCaptionGlyphs(ScenarioRun& run);
 bool ExpectPixel(ScenarioRun& run);
 bool ExpectBackground(ScenarioRun& run);
 bool ExpectFramePixel(ScenarioRun& run);

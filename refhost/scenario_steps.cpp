@@ -233,6 +233,7 @@ constexpr StepForm kForms[] = {
     {"expect pixel", "iic", kStarted, ExpectPixel},
     {"expect background", "ii", kStarted, ExpectBackground},
     {"expect frame-pixel", "iiii", kStarted, ExpectFramePixel},
+    {"expect caption-glyphs", "", kStarted, ExpectCaptionGlyphs},
 };
 
 }  // namespace

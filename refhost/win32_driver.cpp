@@ -53,6 +53,39 @@ bool CaptureWindowPixels(HWND hwnd, bool whole, Pixels* out) {
   return true;
 }
 
+// The caption buttons cut from a picture of the whole window, where Wine's
+// non-client painting puts them: 2 pixels inside the frame, SM_CXSIZE - 2 wide
+// and SM_CYSIZE - 4 high; close at the right, 2 pixels apart from maximize, and
+// minimize beside maximize.
+std::vector<CaptionButton> CaptionButtons(HWND hwnd, const Pixels& whole) {
+  RECT window;
+  GetWindowRect(hwnd, &window);
+  POINT client = {0, 0};
+  ClientToScreen(hwnd, &client);
+  const int frame = client.x - window.left;
+  const int width = GetSystemMetrics(SM_CXSIZE) - 2;
+  const int height = GetSystemMetrics(SM_CYSIZE) - 4;
+  const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+  std::vector<CaptionButton> buttons;
+  int right = whole.width - frame - 2;
+  auto cut = [&](CaptionButtonKind kind) {
+    const int left = right - width;
+    const int top = frame + 2;
+    right = left;
+    if (left < 0 || top + height > whole.height) return;
+    CaptionButton button = {.kind = kind, .pixels = {.width = width, .height = height, .rgb = {}}};
+    for (int y = top; y < top + height; ++y)
+      for (int x = left; x < left + width; ++x)
+        button.pixels.rgb.push_back(whole.rgb[static_cast<size_t>(y) * whole.width + x]);
+    buttons.insert(buttons.begin(), std::move(button));
+  };
+  if (style & WS_SYSMENU) cut(CaptionButtonKind::Close);
+  right -= 2;
+  if (style & WS_MAXIMIZEBOX) cut(CaptionButtonKind::Maximize);
+  if (style & WS_MINIMIZEBOX) cut(CaptionButtonKind::Minimize);
+  return buttons;
+}
+
 void ReadMenu(HMENU menu, bool topLevel, std::vector<MenuRow>* rows) {
   const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
@@ -150,6 +183,12 @@ class Win32Driver : public Driver {
   }
   bool CaptureClient(Pixels* out) override { return CaptureWindowPixels(session.pluginWindow, false, out); }
   bool CaptureWindow(Pixels* out) override { return CaptureWindowPixels(session.pluginWindow, true, out); }
+  bool CaptureCaptionButtons(std::vector<CaptionButton>* out) override {
+    Pixels whole;
+    if (!CaptureWindowPixels(session.pluginWindow, true, &whole)) return false;
+    *out = CaptionButtons(session.pluginWindow, whole);
+    return true;
+  }
   std::string TitleBytes() override {
     char text[1024] = "";
     const int n = GetWindowTextA(session.pluginWindow, text, sizeof text);

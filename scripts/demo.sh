@@ -2,12 +2,27 @@
 # A short tour of the magnifier: the reference host runs the real plug-in
 # headless under Wine on the test card and saves pictures of the whole plug-in
 # window (title bar, menu bar and view) into out/.
+# It prints the pictures' paths and nothing else; a step that fails shows its
+# output. The tour fails when the caption buttons show letters instead of their
+# glyphs (a Wine prefix without the Marlett font, scripts/wine-fonts.sh).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j2 --target quorvex refhost
+quietly() {
+  local log
+  log=$(mktemp)
+  if ! "$@" >"$log" 2>&1; then
+    tr -d '\r' <"$log" >&2
+    echo "demo: failed: $*" >&2
+    rm -f "$log"
+    return 1
+  fi
+  rm -f "$log"
+}
+
+quietly cmake --preset win32
+quietly cmake --build --preset win32 -j2 --target quorvex refhost
 mkdir -p out
 rm -f out/tour-*.png
 
@@ -23,6 +38,7 @@ frame card 640 360
 show
 open
 screenshot window tour-01-level2.png
+expect caption-glyphs
 # A press in the main window where the cyan and green bars meet the 1-pixel
 # checkerboard; the view follows the pointer there.
 main press 230 50
@@ -58,7 +74,6 @@ screenshot window tour-09-reduced-half.png
 stop
 TOUR
 
-"$root/tests/e2e/with_display.sh" "$root/scripts/wine-run" "$root/build/win32/refhost.exe" --script "$tour" --out "$root/out" \
-  --ini "$root/out/demo.ini" --quiet | tr -d '\r'
-echo "pictures of the plug-in window:"
+quietly "$root/tests/e2e/with_display.sh" "$root/scripts/wine-run" "$root/build/win32/refhost.exe" --script "$tour" \
+  --out "$root/out" --ini "$root/out/demo.ini" --quiet
 ls -1 "$root"/out/tour-*.png

@@ -10,10 +10,25 @@ packages=(
   clang libclang-rt-14-dev                             # fuzzing and sanitizers
   fonts-ipafont-gothic                                 # Japanese menu and title text in screenshots
   fonts-wine                                           # Wine's Marlett: caption buttons in window screenshots
+  zip unzip                                            # the release zip (make dist) and the install test
 )
 
 sudo=""
 if [ "$(id -u)" != 0 ]; then sudo="sudo"; fi
+
+# apt and dpkg print pages while they work: keep it in a log and show it only
+# when a step fails, so errors stay visible and a good run prints one line.
+apt_quiet() {
+  local log
+  log=$(mktemp)
+  if ! $sudo env DEBIAN_FRONTEND=noninteractive "$@" >"$log" 2>&1; then
+    echo "install-deps: failed: $*" >&2
+    cat "$log" >&2
+    rm -f "$log"
+    exit 1
+  fi
+  rm -f "$log"
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -25,10 +40,10 @@ done
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "install-deps: installing ${missing[*]}"
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
+    apt_quiet dpkg --add-architecture i386
   fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt_quiet apt-get update -qq
+  apt_quiet apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 # Wine maps LANG to the ANSI code page; ja_JP.UTF-8 gives code page 932.
@@ -45,8 +60,8 @@ fi
 if [ -e /lib/ld-linux.so.2 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
   if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q "install ok installed"; then
     echo "install-deps: this kernel cannot run 32-bit programs; installing qemu-user-static for Wine"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends qemu-user-static
+    apt_quiet apt-get update -qq
+    apt_quiet apt-get install -y -qq --no-install-recommends qemu-user-static
   fi
   if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
     $sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc

@@ -5,9 +5,14 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [ -z "${DISPLAY:-}" ]; then
-  echo "run: no display (DISPLAY is not set), so the interactive host cannot open its windows."
-  echo "run: 'make demo' runs a headless tour and saves pictures into out/ instead."
-  exit 0
+  cat >&2 <<'HOW'
+run: no display (DISPLAY is not set): the interactive host needs one for its windows.
+run: a terminal of a desktop session has one; over SSH, connect with 'ssh -X' (or -Y);
+run: on a machine without a screen, start a virtual one and watch it over VNC:
+run:   Xvfb :5 -screen 0 1600x1200x24 &  DISPLAY=:5 make run  (viewer: x11vnc -display :5)
+run: 'make demo' needs no display: it tours the magnifier and saves pictures into out/.
+HOW
+  exit 1
 fi
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2 --target quorvex refhost
