@@ -29,4 +29,11 @@ void CloseMainWindow();
 int RunBench(bool tiny);
 int RunSoak(int n, unsigned seed);
 
+// The GDI and USER objects this process holds, counted as the soak counts
+// them (-1 where they cannot be counted).
+struct ObjectCounts {
+  long gdi, user;
+};
+ObjectCounts CountObjects();
+
 }  // namespace refhost

@@ -6,7 +6,7 @@
 // and releasing the left button there sends the main-window pointer messages
 // in frame pixels.
 //
-//   refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [IMAGE | FOLDER | card]
+//   refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]
 //   refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]
 //   refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--soak N] [--seed S]
 // The first form is interactive; the second runs scenario files (scenario.h);
@@ -15,7 +15,8 @@
 //
 // Interactive keys in the main window: O open an image, Right/Left next or
 // previous picture of a folder, Space play or pause a folder, C close or
-// reopen the video, V show or hide the plug-in window.
+// reopen the video, V show or hide the plug-in window, R write the report
+// (--report, report.h).
 #include <windows.h>
 #include <commdlg.h>
 
@@ -29,6 +30,7 @@
 #include "host/filter_table.h"
 #include "refhost/frames.h"
 #include "refhost/host.h"
+#include "refhost/report.h"
 #include "refhost/scenario.h"
 
 namespace {
@@ -163,6 +165,7 @@ long DisplayFrame() {
   info.height = host.frame.height;
   info.editHandle = kEditHandle;
   const BOOL result = host.table->filterProc(host.table, &info);
+  refhost::CountFrameShown();
   if (result != 1) Fault("per-frame callback returned " + std::to_string(result));
   if (host.mainWindow != nullptr) InvalidateRect(host.mainWindow, nullptr, FALSE);
   return result;
@@ -242,6 +245,12 @@ void ShowPicture(size_t index) {
   DisplayFrame();
 }
 
+// --report: what a real-input test reads of this host (report.h).
+std::string reportPath;
+void Report(const char* when) {
+  refhost::WriteReport(reportPath, when, {host.pluginWindow, host.mainWindow, &host.iniPath, &host.section});
+}
+
 void SetShown(bool shown) {
   ShowWindow(host.pluginWindow, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
   if (Notify(HostMsgWindowChange, 0, 0) != 0) DisplayFrame();
@@ -308,6 +317,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
           InvalidateRect(hwnd, nullptr, FALSE);
           break;
         case 'V': SetShown(!IsWindowVisible(host.pluginWindow)); break;
+        case 'R': Report("asked"); break;
       }
       return 0;
     case WM_DESTROY:
@@ -592,7 +602,7 @@ void LearnFilterName() {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [IMAGE | FOLDER | card]\n"
+               "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]\n"
                "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n"
                "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--soak N] [--seed S]\n");
   return 2;
@@ -648,12 +658,14 @@ int RunInteractive(const std::string& source) {
   Notify(HostMsgFileOpen, 0, 0);
   DisplayFrame();
   SetShown(true);
+  Report("start");
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
   StopPlugin();
+  Report("exit");
   return host.faults.empty() ? 0 : 1;
 }
 
@@ -689,6 +701,7 @@ int main(int argc, char** argv) {
     else if (arg == "--script" && hasValue) scripts.push_back(WindowsPath(argv[++i]));
     else if (arg == "--out" && hasValue) options.outDir = WindowsPath(argv[++i]);
     else if (arg == "--quiet") options.quiet = true;
+    else if (arg == "--report" && hasValue) reportPath = WindowsPath(argv[++i]);
     else if (arg == "--bench") bench = true;
     else if (arg == "--tiny") tiny = true;
     else if (arg == "--soak" && hasValue) soak = std::atoi(argv[++i]);

@@ -1,0 +1,27 @@
+// What a real-input test reads of the interactive host (--report FILE): where
+// its two windows and their client areas lie on the screen, the frames shown,
+// the GDI and USER objects in use and the settings stored. The host rewrites
+// the file whole (never half-written) at start, on the R key in the main window
+// and after the plug-in has stored its settings at exit.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace refhost {
+
+struct ReportSource {
+  HWND pluginWindow;
+  HWND mainWindow;
+  const std::string* iniPath;
+  const std::string* section;
+};
+
+// One more frame handed to the plug-in.
+void CountFrameShown();
+// Writes the report into path (nothing when path is empty); "when" names the
+// moment (start, asked, exit).
+void WriteReport(const std::string& path, const char* when, const ReportSource& source);
+
+}  // namespace refhost
