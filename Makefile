@@ -3,7 +3,7 @@
 
 PRESETS := native native-asan fuzz win32
 
-.PHONY: all plugin deps test demo run bench fuzz soak clean distclean
+.PHONY: all plugin deps test demo run bench fuzz soak hands clean distclean
 
 all: plugin
 
@@ -39,6 +39,15 @@ SOAK_N ?= 10000
 SOAK_SEED ?= 1
 soak: plugin
 	@bash scripts/bench.sh --soak $(SOAK_N) $(SOAK_SEED)
+
+# The real-input monkey: N random gestures through the X server while the host
+# plays a folder of frames (make test runs a short one as e2e.hands.monkey).
+N ?= 10000
+SEED ?= 1
+hands: plugin
+	tests/e2e/with_display.sh python3 tests/hands/hands.py --wine-run scripts/wine-run \
+	  --refhost build/win32/refhost.exe --out build/win32/hands-long \
+	  --folder tests/e2e/images/sequence --monkey $(N) --seed $(SEED)
 
 # The shared Wine prefix (scripts/wine-run) serves every clone: clean keeps it,
 # distclean removes it as well.

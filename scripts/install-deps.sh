@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev                             # fuzzing and sanitizers
   fonts-ipafont-gothic                                 # Japanese menu and title text in screenshots
   fonts-wine                                           # Wine's Marlett: caption buttons in window screenshots
+  xdotool x11-apps python3                             # real input: XTest events, xwd screenshots, the driver
 )
 
 sudo=""

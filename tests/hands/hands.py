@@ -36,6 +36,10 @@ BACKGROUND = 0xB4B4B4  # the border colour the reference host sets
 WHITE, BLACK = 0xFFFFFF, 0x000000
 RULER_WIDTH = 8
 CARD = (640, 360)  # the test card the host shows by default
+# Wine's own caches behind real menus and border drags still add a few GDI
+# objects after the warm-up, and then stop; a leak per gesture exceeds this
+# within a few hundred gestures.
+OBJECT_ALLOWANCE = 8
 MENU_ITEMS = ["ホイール反転", "ルーラー", "グリッド線(なし)", "グリッド線(黒)", "グリッド線(白)"]
 
 
@@ -190,10 +194,16 @@ class Host:
         left, top, right, bottom = self.insets["plugin"]
         return pic.crop(left, top, pic.width - left - right, pic.height - top - bottom) if pic else None
 
+    def focus_main(self, pointer):
+        """A click beside the frame gives the main window the keys."""
+        pointer.click(1, *self.main_spot())
+        if not poll(lambda: focus() == self.main, timeout=3):
+            raise Failure("focus", "the keyboard focus on the main window", f"on {focus()}")
+
     def ask_report(self, pointer):
         """The host's report of this moment: the R key in the main window."""
         before = self.report()["report"][0]
-        pointer.click(1, *self.main_spot())
+        self.focus_main(pointer)
         rep = None
         for _ in range(3):
             keys("r")
@@ -551,9 +561,7 @@ def gestures(s):
     s.expect_menu_closed()
 
     s.step("activation: clicking the main window beside the frame moves the focus, nothing pans")
-    s.pointer.click(1, *s.host.main_spot())
-    if not poll(lambda: focus() == s.host.main, timeout=3):
-        raise Failure(s.step_name, "the keyboard focus on the main window", f"on {focus()}")
+    s.host.focus_main(s.pointer)
     s.expect_still()
     s.step("activation: clicking back in the plug-in window, nothing pans")
     s.focus_plugin()
@@ -597,14 +605,15 @@ def monkey(s, n, seed):
     t0 = time.monotonic()
     s.step(f"monkey: start on a playing folder (seed {seed})")
     s.start_host(s.args.folder)
-    s.pointer.click(1, *s.host.main_spot())
+    s.host.focus_main(s.pointer)
     keys("space")  # play
     shown = {"plugin": True, "video": True}
     samples = {}
 
     def point_in_plugin():
+        # Around the view, but neither on the caption nor on the main window's border.
         x, y, w, h = s.host.client()
-        return x + rng.randrange(-30, w + 30), y + rng.randrange(-30, h + 30)
+        return x + rng.randrange(-15, w + 30), y + rng.randrange(0, h + 30)
 
     def point_in_main():
         x, y, w, h = s.host.client("main")
@@ -628,7 +637,14 @@ def monkey(s, n, seed):
             keys("Escape", "Escape")
 
     def menu_keys():
-        s.pointer.click(1, *point_in_plugin())
+        # Only with the keys on the plug-in window: F10 in the main window
+        # opens its system menu, whose Enter may close the host.
+        if not shown["plugin"]:
+            return
+        x, y, w, h = s.host.client()
+        s.pointer.click(1, x + rng.randrange(w), y + rng.randrange(h))
+        if not poll(lambda: focus() == s.host.plugin, timeout=2):
+            return
         keys("F10", "Down", *["Down"] * rng.randrange(5), rng.choice(["Return", "Escape"]), "Escape")
 
     def resize():
@@ -638,7 +654,7 @@ def monkey(s, n, seed):
 
     def host_key(key, what):
         def press():
-            s.pointer.click(1, *s.host.main_spot())
+            s.host.focus_main(s.pointer)
             keys(key)
             shown[what] = not shown[what]
         return press
@@ -662,10 +678,12 @@ def monkey(s, n, seed):
         print(f"hands: monkey {when}: GDI {samples[when][0]}, USER {samples[when][1]}, frames shown {samples[when][2]}",
               flush=True)
 
-    # Wine makes objects of its own on first use (menus, caption bitmaps, DC
-    # caches): every kind once before the first count.
-    for g, _ in kinds:
-        g()
+    # Wine makes objects of its own on first use and keeps them (the menu
+    # loop's and the window surfaces of new sizes grow by a few, then stop):
+    # every kind four times before the first count, as the soak warms up.
+    for _ in range(4):
+        for g, _ in kinds:
+            g()
     for what, on in shown.items():
         if not on:
             host_key("v" if what == "plugin" else "c", what)()
@@ -683,33 +701,41 @@ def monkey(s, n, seed):
             host_key("v" if what == "plugin" else "c", what)()
     sample("end")
 
-    s.step("monkey: the host still responds: a wheel notch and a main-window press")
-    s.pointer.click(1, *s.host.main_spot())
+    s.step("monkey: the host still responds: the menu, the wheel and a main-window press")
+    s.host.focus_main(s.pointer)
     keys("space")  # pause, so that the frame stays
-    t = poll(lambda: title(s.host.plugin), timeout=3) or ""
-    if LOCK_MARK in t:
+    if LOCK_MARK in (title(s.host.plugin) or ""):
         s.pointer.click(2, *s.client_centre())
-    s.pointer.wheel(True, *s.client_centre())
-    if not poll(lambda: title(s.host.plugin) not in (t, t.replace(LOCK_MARK, " ")), timeout=3):
-        s.pointer.wheel(False, *s.client_centre(), notches=2)  # at a bound: the other way
-        if not poll(lambda: title(s.host.plugin) not in (t, t.replace(LOCK_MARK, " ")), timeout=3):
-            raise Failure(s.step_name, "a new title after wheel notches", repr(title(s.host.plugin)))
-    fw, fh = 16, 16  # inside every frame of the folder
-    s.pointer.click(1, *s.host.frame_point(fw, fh))
+        if not poll(lambda: LOCK_MARK not in title(s.host.plugin), timeout=3):
+            raise Failure(s.step_name, "the lock off after a middle click", repr(title(s.host.plugin)))
+    popup = s.open_menu_by_mouse()
+    marks, _ = s.read_checks(popup)
+    keys("Escape", "Escape")
+    s.expect_menu_closed()
+    reverse = marks[0]
+    level = next(lv for lv in range(BOTTOM, TOP + 1) if title(s.host.plugin) == title_for(lv, 0))
+    while level != 4:  # one notch at a time, each with its new title
+        forward = (level < 4) != reverse
+        s.pointer.wheel(forward, *s.client_centre())
+        level += 1 if level < 4 else -1
+        s.expect_title(title_for(level, 0))
+    fx, fy = 16, 16  # inside every frame of the folder
+    s.pointer.click(1, *s.host.frame_point(fx, fy))
     pic = capture(s.host.main)
     left, top, _, _ = s.host.insets["main"]
-    want = pic(left + fw, top + fh)
-    x, y, w, h = s.host.client()
-    if not poll(lambda: (p := s.host.client_picture()) and p(w // 2, h // 2) == want, timeout=3):
+    want = pic(left + fx, top + fy)
+    _, _, w, h = s.host.client()
+    # Client pixel (w/2 + 1, h/2 + 1) lies inside the centre pixel's 4 by 4 square, off any grid line.
+    if not poll(lambda: (p := s.host.client_picture()) and p(w // 2 + 1, h // 2 + 1) == want, timeout=3):
         p = s.host.client_picture()
-        raise Failure(s.step_name, f"the view's centre showing frame pixel ({fw}, {fh}) {want:06x}",
-                      f"{p(w // 2, h // 2):06x}")
+        raise Failure(s.step_name, f"the view's centre showing frame pixel ({fx}, {fy}) {want:06x}",
+                      f"{p(w // 2 + 1, h // 2 + 1):06x}")
 
     s.step("monkey: objects flat, settings stored in range")
     failures = []
     for kind, i in (("GDI", 0), ("USER", 1)):
         a, b = samples["start"][i], samples["end"][i]
-        if a >= 0 and b - a > 4:
+        if a >= 0 and b - a > OBJECT_ALLOWANCE:
             failures.append(f"{kind} objects grew from {a} to {b}")
     rep = s.stop_host()
     ranges = {"nnn": range(BOTTOM, TOP + 1), "reverse": range(2), "ruler": range(2), "grid": range(3)}
@@ -717,7 +743,7 @@ def monkey(s, n, seed):
         if rep.get("stored." + k) not in r:
             failures.append(f"stored {k} = {rep.get('stored.' + k)}")
     if failures:
-        raise Failure(s.step_name, "objects within 4 of the start and settings in range", "; ".join(failures))
+        raise Failure(s.step_name, f"objects within {OBJECT_ALLOWANCE} of the start and settings in range", "; ".join(failures))
     (g0, u0, f0), (g1, u1, _), (g2, u2, f2) = samples["start"], samples["middle"], samples["end"]
     print(f"hands: monkey: {n} gestures (seed {seed}) in {time.monotonic() - t0:.0f} s, {f2} frames shown; "
           f"GDI {g0}/{g1}/{g2}, USER {u0}/{u1}/{u2} at start/middle/end", flush=True)
@@ -747,6 +773,10 @@ def main():
         s.fail(f)
         print(f"hands: {s.passed - 1} passed, 1 failed")
         return 1
+    except Exception as e:  # the driver itself broke: still the step and the screenshots
+        s.fail(Failure(s.step_name, "the step to run", f"{type(e).__name__}: {e}"))
+        print(f"hands: {s.passed - 1} passed, 1 failed")
+        raise
     finally:
         if s.host:
             s.host.kill()

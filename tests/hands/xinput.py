@@ -76,7 +76,7 @@ class Pointer:
         self.last_press = (None, 0, 0, -10.0)  # button, x, y, time
 
     def move(self, x, y):
-        xdotool("mousemove", int(x), int(y))
+        xdotool("mousemove", max(0, int(x)), max(0, int(y)))  # the screen starts at 0
 
     def _apart(self, button, x, y):
         b, lx, ly, t = self.last_press
