@@ -3,7 +3,7 @@
 
 PRESETS := native native-asan fuzz win32
 
-.PHONY: all plugin deps test demo run dist bench fuzz soak mutate clean distclean
+.PHONY: all plugin deps test demo run dist bench fuzz soak hands mutate clean distclean
 
 all: plugin
 
@@ -48,10 +48,18 @@ SOAK_SEED ?= 1
 soak: plugin
 	@bash scripts/bench.sh --soak $(SOAK_N) $(SOAK_SEED)
 
+# The real-input monkey: N random gestures through the X server while the host
+# plays a folder of frames (make test runs a short one as e2e.hands.monkey).
+N ?= 10000
+SEED ?= 1
+hands: plugin
+	tests/e2e/with_display.sh python3 tests/hands/hands.py --wine-run scripts/wine-run \
+	  --refhost build/win32/refhost.exe --out build/win32/hands-long \
+	  --folder tests/e2e/images/sequence --monkey $(N) --seed $(SEED)
+
 # Mutation testing of the plug-in's code against the fast native tests
 # (docs/TESTING.md): every mutant, or a seeded sample with MUTANTS=N SEED=S.
 MUTANTS ?= 0
-SEED ?= 1
 mutate: deps
 	@python3 tools/mutate.py --mutants $(MUTANTS) --seed $(SEED)
 

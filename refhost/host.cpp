@@ -3,6 +3,7 @@
 // and passing that window's messages and the host's notifications to the
 // window callback, as the editor does.
 #include "refhost/host.h"
+#include "refhost/report.h"
 
 #include <cstdio>
 #include <cstring>
@@ -237,6 +238,7 @@ long CallFrameProc() {
   info.height = session.frame.height;
   info.editHandle = kEditHandle;
   const BOOL result = session.table->filterProc(session.table, &info);
+  CountFrameShown();
   if (result != 1) Fault("per-frame callback returned " + std::to_string(result));
   if (session.mainWindow != nullptr) InvalidateRect(session.mainWindow, nullptr, FALSE);
   return result;

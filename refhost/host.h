@@ -24,6 +24,7 @@ struct HostConfig {
   int largestWidth = 1920;         // largest frame GetHostInfo reports, unless a run changes it
   int largestHeight = 1080;
   bool interactive = false;        // faults are printed as they happen
+  std::string reportPath;          // --report: the interactive viewer's report (report.h)
 };
 
 // One run of the host: the plug-in and its window, the main window, the video
@@ -89,5 +90,12 @@ int RunScripts(const std::vector<std::string>& scripts, const ScenarioOptions& o
 // events and fails when GDI or USER objects or memory grow (soak.cpp).
 int RunBench(bool tiny);
 int RunSoak(int n, unsigned seed);
+
+// The GDI and USER objects this process holds, counted as the soak counts
+// them (-1 where they cannot be counted).
+struct ObjectCounts {
+  long gdi, user;
+};
+ObjectCounts CountObjects();
 
 }  // namespace refhost

@@ -6,7 +6,7 @@
 // and releasing the left button there sends the main-window pointer messages
 // in frame pixels.
 //
-//   refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [IMAGE | FOLDER | card]
+//   refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]
 //   refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]
 //   refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--soak N] [--seed S]
 // The first form is interactive (viewer.cpp); the second runs scenario files
@@ -53,7 +53,7 @@ std::string WindowsPath(std::string path) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [IMAGE | FOLDER | card]\n"
+               "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]\n"
                "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n"
                "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--soak N] [--seed S]\n");
   return 2;
@@ -70,6 +70,7 @@ bool ParseArguments(int argc, char** argv, HostConfig* config, Modes* modes) {
     else if (arg == "--script" && hasValue) modes->scripts.push_back(WindowsPath(argv[++i]));
     else if (arg == "--out" && hasValue) modes->options.outDir = WindowsPath(argv[++i]);
     else if (arg == "--quiet") modes->options.quiet = true;
+    else if (arg == "--report" && hasValue) config->reportPath = WindowsPath(argv[++i]);
     else if (arg == "--bench") modes->bench = true;
     else if (arg == "--tiny") modes->tiny = true;
     else if (arg == "--soak" && hasValue) modes->soak = std::atoi(argv[++i]);

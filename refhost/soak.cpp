@@ -265,4 +265,14 @@ int RunSoak(int n, unsigned seed) {
   return failures == 0 ? 0 : 1;
 }
 
+ObjectCounts CountObjects() {
+  static const Meter meter = [] {
+    Meter m;
+    m.Calibrate();
+    return m;
+  }();
+  const Sample s = meter.Take();
+  return {s.gdi, s.user};
+}
+
 }  // namespace refhost

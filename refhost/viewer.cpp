@@ -3,7 +3,7 @@
 // frame pixels. Interactively it is also a viewer: O opens an image,
 // Right/Left show the next or previous picture of a folder, Space plays or
 // pauses a folder, C closes or reopens the video, V shows or hides the plug-in
-// window.
+// window, R writes the report (--report, report.h).
 #include <windows.h>
 #include <commdlg.h>
 
@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "refhost/host.h"
+#include "refhost/report.h"
 
 namespace refhost {
 namespace {
@@ -84,6 +85,7 @@ void OnKey(HWND hwnd, WPARAM key) {
     case VK_SPACE: TogglePlaying(hwnd); return;
     case 'C': ToggleVideo(hwnd); return;
     case 'V': ShowPluginWindow(!IsWindowVisible(session.pluginWindow)); return;
+    case 'R': WriteReport("asked"); return;
   }
 }
 
@@ -206,12 +208,14 @@ int RunInteractive(const std::string& source) {
   NotifyPlugin(HostMsgFileOpen, 0, 0);
   CallFrameProc();
   ShowPluginWindow(true);
+  WriteReport("start");
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
   StopPlugin();
+  WriteReport("exit");
   return session.faults.empty() ? 0 : 1;
 }
 

@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic                                 # Japanese menu and title text in screenshots
   fonts-wine                                           # Wine's Marlett: caption buttons in window screenshots
   zip unzip                                            # the release zip (make dist) and the install test
+  xdotool x11-apps python3                             # real input: XTest events, xwd screenshots, the driver
 )
 
 sudo=""

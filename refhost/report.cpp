@@ -1,0 +1,56 @@
+// The interactive host's report file (report.h): plain "key values" lines.
+#include "refhost/report.h"
+
+#include <cstdio>
+
+#include "refhost/host.h"
+
+namespace refhost {
+namespace {
+
+long framesShown = 0;
+long reportsWritten = 0;
+
+// Screen rectangle of a window (whole) or of its client area.
+void PutRect(std::FILE* f, const char* key, HWND window, bool client) {
+  RECT r = {0, 0, 0, 0};
+  if (window != nullptr && IsWindow(window)) {
+    if (client) {
+      GetClientRect(window, &r);
+      MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    } else {
+      GetWindowRect(window, &r);
+    }
+  }
+  std::fprintf(f, "%s %ld %ld %ld %ld\n", key, r.left, r.top, r.right, r.bottom);
+}
+
+}  // namespace
+
+void CountFrameShown() { ++framesShown; }
+
+void WriteReport(const char* when) {
+  const std::string& path = hostConfig.reportPath;
+  if (path.empty()) return;
+  const std::string partial = path + ".partial";
+  std::FILE* f = std::fopen(partial.c_str(), "w");
+  if (f == nullptr) return;
+  const ObjectCounts objects = CountObjects();
+  std::fprintf(f, "report %ld %s\n", ++reportsWritten, when);
+  PutRect(f, "plugin.window", session.pluginWindow, false);
+  PutRect(f, "plugin.client", session.pluginWindow, true);
+  std::fprintf(f, "plugin.visible %d\n", session.pluginWindow != nullptr && IsWindowVisible(session.pluginWindow) ? 1 : 0);
+  PutRect(f, "main.window", session.mainWindow, false);
+  PutRect(f, "main.client", session.mainWindow, true);
+  std::fprintf(f, "frames %ld\n", framesShown);
+  std::fprintf(f, "objects %ld %ld\n", objects.gdi, objects.user);  // GDI, USER; -1 when not countable
+  for (const char* key : {"nnn", "reverse", "ruler", "grid", "menu"}) {
+    char text[64];
+    GetPrivateProfileStringA(hostConfig.section.c_str(), key, "", text, sizeof text, hostConfig.iniPath.c_str());
+    if (text[0] != '\0') std::fprintf(f, "stored %s %s\n", key, text);
+  }
+  std::fclose(f);
+  MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+}  // namespace refhost

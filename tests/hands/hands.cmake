@@ -1,0 +1,17 @@
+# Real hands (included from refhost/CMakeLists.txt in the win32 build): the
+# interactive reference host with the real DLL under Wine, on a virtual screen
+# of its own, driven only by X input events (xdotool) and checked by the
+# window title and screen pixels (xwd). e2e.hands runs the named gestures,
+# e2e.hands.monkey a short seeded run of random gestures on a playing folder.
+# A failure keeps its screenshots in build/win32/hands*/.
+include(${CMAKE_SOURCE_DIR}/tests/e2e/failure_lines.cmake)
+set(HANDS_DIR ${CMAKE_SOURCE_DIR}/tests/hands)
+set(HANDS_RUN ${CMAKE_SOURCE_DIR}/tests/e2e/with_display.sh python3 ${HANDS_DIR}/hands.py
+    --wine-run ${CMAKE_SOURCE_DIR}/scripts/wine-run --refhost $<TARGET_FILE:refhost>)
+add_test(NAME e2e.hands COMMAND ${HANDS_RUN} --out ${CMAKE_BINARY_DIR}/hands)
+add_test(NAME e2e.hands.monkey
+         COMMAND ${HANDS_RUN} --out ${CMAKE_BINARY_DIR}/hands-monkey
+                 --folder ${CMAKE_SOURCE_DIR}/tests/e2e/images/sequence --monkey 120 --seed 1)
+# One Wine test at a time: the bench in e2e.wine.scenarios times the machine.
+set_tests_properties(e2e.hands e2e.hands.monkey PROPERTIES
+  TIMEOUT 900 RESOURCE_LOCK wine FAIL_REGULAR_EXPRESSION "${E2E_FAILURE_LINES}")
