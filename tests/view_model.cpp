@@ -80,4 +80,24 @@ std::string Title(const std::string& level, bool locked) {
   return "Tavimo - " + level + times + (locked ? " " + lockMark : "  ");
 }
 
+std::string LevelText(int level) {
+  struct Reducing {
+    int level;
+    const char* text;
+  };
+  const Reducing kReducing[] = {
+      {.level = 0, .text = "2/3"},   {.level = -1, .text = "1/2"},   {.level = -2, .text = "1/3"},
+      {.level = -3, .text = "1/4"},  {.level = -4, .text = "1/6"},   {.level = -5, .text = "1/8"},
+      {.level = -6, .text = "1/12"}, {.level = -7, .text = "1/16"},  {.level = -8, .text = "1/24"},
+      {.level = -9, .text = "1/32"},
+  };
+  if (level > 0) return std::to_string(level);
+  for (const Reducing& r : kReducing) {
+    if (r.level == level) return r.text;
+  }
+  return "*";
+}
+
+std::string Title(int level, bool locked) { return Title(LevelText(level), locked); }
+
 }  // namespace viewmodel
