@@ -74,6 +74,17 @@ int FramePixelsShown(HWND window) {
   return shown;
 }
 
+std::string EmptyAtCornersAndCentre(HWND window) {
+  const int w = standin::ClientWidth(window), h = standin::ClientHeight(window);
+  const int spots[][2] = {{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}, {w / 2, h / 2}};
+  for (const auto& p : spots) {
+    if (standin::ClientPixel(window, p[0], p[1]) != kBackground) {
+      return "(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ") is not the background";
+    }
+  }
+  return "";
+}
+
 std::string Title(const std::string& level, bool locked) {
   const std::string times = "\x94\x7B";                              // "倍"
   const std::string lockMark = "[\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]";  // "[座標固定]"

@@ -42,6 +42,9 @@ std::string CompareClient(HWND window, const Picture& p);
 // Client pixels in none of the view's own colours (background, strips,
 // ticks, grid): the frame pixels shown.
 int FramePixelsShown(HWND window);
+// "" when the four corners and the centre of the client show the background,
+// as the empty window does, else the first spot that does not.
+std::string EmptyAtCornersAndCentre(HWND window);
 
 // The window title for a level's text ("2", "1/3") with the coordinates
 // locked or not, as the plug-in's Shift_JIS bytes.
