@@ -30,21 +30,21 @@ TEST(Registration, EveryOtherWordIsZeroBeforeTheHostWrites) {
   t.services = nullptr;
   t.window = nullptr;
   struct Named {
-    const char* what;
+    const char* what;   // the words, by byte offset in the record
     const void* begin;
-    size_t size;
+    size_t size;        // bytes
   };
   const Named zeros[] = {
-      {"declaration words 16..44", t.declared0, sizeof t.declared0},
-      {"callback words 52..60", t.callbacks0, sizeof t.callbacks0},
-      {"host words 68, 72", t.hostWords0, sizeof t.hostWords0},
-      {"declaration words 76, 80", t.declared1, sizeof t.declared1},
-      {"callback words 88, 92", t.callbacks1, sizeof t.callbacks1},
-      {"host word 104", &t.hostWord104, sizeof t.hostWord104},
-      {"declaration word 108", &t.declared2, sizeof t.declared2},
-      {"callback words 112..124", t.callbacks2, sizeof t.callbacks2},
-      {"host word 128", &t.hostWord128, sizeof t.hostWord128},
-      {"reserved words 132, 136", t.reserved, sizeof t.reserved},
+      {.what = "declaration words 16..44", .begin = t.declared0, .size = sizeof t.declared0},
+      {.what = "callback words 52..60", .begin = t.callbacks0, .size = sizeof t.callbacks0},
+      {.what = "host words 68, 72", .begin = t.hostWords0, .size = sizeof t.hostWords0},
+      {.what = "declaration words 76, 80", .begin = t.declared1, .size = sizeof t.declared1},
+      {.what = "callback words 88, 92", .begin = t.callbacks1, .size = sizeof t.callbacks1},
+      {.what = "host word 104", .begin = &t.hostWord104, .size = sizeof t.hostWord104},
+      {.what = "declaration word 108", .begin = &t.declared2, .size = sizeof t.declared2},
+      {.what = "callback words 112..124", .begin = t.callbacks2, .size = sizeof t.callbacks2},
+      {.what = "host word 128", .begin = &t.hostWord128, .size = sizeof t.hostWord128},
+      {.what = "reserved words 132, 136", .begin = t.reserved, .size = sizeof t.reserved},
   };
   for (const Named& n : zeros) {
     const auto* bytes = static_cast<const unsigned char*>(n.begin);

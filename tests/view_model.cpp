@@ -74,10 +74,41 @@ int FramePixelsShown(HWND window) {
   return shown;
 }
 
+std::string EmptyAtCornersAndCentre(HWND window) {
+  const int w = standin::ClientWidth(window), h = standin::ClientHeight(window);
+  const int spots[][2] = {{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}, {w / 2, h / 2}};
+  for (const auto& p : spots) {
+    if (standin::ClientPixel(window, p[0], p[1]) != kBackground) {
+      return "(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ") is not the background";
+    }
+  }
+  return "";
+}
+
 std::string Title(const std::string& level, bool locked) {
   const std::string times = "\x94\x7B";                              // "倍"
   const std::string lockMark = "[\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]";  // "[座標固定]"
   return "Tavimo - " + level + times + (locked ? " " + lockMark : "  ");
 }
+
+std::string LevelText(int level) {
+  struct Reducing {
+    int level;
+    const char* text;
+  };
+  const Reducing kReducing[] = {
+      {.level = 0, .text = "2/3"},   {.level = -1, .text = "1/2"},   {.level = -2, .text = "1/3"},
+      {.level = -3, .text = "1/4"},  {.level = -4, .text = "1/6"},   {.level = -5, .text = "1/8"},
+      {.level = -6, .text = "1/12"}, {.level = -7, .text = "1/16"},  {.level = -8, .text = "1/24"},
+      {.level = -9, .text = "1/32"},
+  };
+  if (level > 0) return std::to_string(level);
+  for (const Reducing& r : kReducing) {
+    if (r.level == level) return r.text;
+  }
+  return "*";
+}
+
+std::string Title(int level, bool locked) { return Title(LevelText(level), locked); }
 
 }  // namespace viewmodel

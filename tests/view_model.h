@@ -42,9 +42,18 @@ std::string CompareClient(HWND window, const Picture& p);
 // Client pixels in none of the view's own colours (background, strips,
 // ticks, grid): the frame pixels shown.
 int FramePixelsShown(HWND window);
+// "" when the four corners and the centre of the client show the background,
+// as the empty window does, else the first spot that does not.
+std::string EmptyAtCornersAndCentre(HWND window);
 
 // The window title for a level's text ("2", "1/3") with the coordinates
 // locked or not, as the plug-in's Shift_JIS bytes.
 std::string Title(const std::string& level, bool locked = false);
+// How the title names a level: the level itself when it magnifies, 2/3 at 0,
+// 1/2 down to 1/32 for -1 to -9 (a factor of 1/n shows frames n times
+// smaller), "*" below -9.
+std::string LevelText(int level);
+// Title(LevelText(level), locked).
+std::string Title(int level, bool locked = false);
 
 }  // namespace viewmodel

@@ -3,6 +3,7 @@
 // no host should send but some will.
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "state/view_state.h"
 #include "tests/fake_host.h"
 #include "tests/view_model.h"
+#include "view/geometry.h"
 
 namespace {
 
@@ -62,6 +64,9 @@ std::vector<UINT> CheckedIds(HWND window) {
   }
   return ids;
 }
+
+// Ruler on, no grid: the checks of a first run.
+const std::vector<UINT> kFirstRunChecks = {102, 103};
 
 std::string Ids(const std::vector<UINT>& ids) {
   std::string out = "{";
@@ -114,6 +119,7 @@ const char* Name(Cap c) {
   return "?";
 }
 
+// Cells stay positional: each field has its own enum type, so a swap does not compile.
 struct Cell {
   St next;
   View view;
@@ -123,10 +129,10 @@ struct Cell {
 struct Transition {
   const char* name;
   UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-  int zoomStep;
-  Cell idle, tracking, dragging, locked;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  int zoomStep = 0;  // levels the event zooms by, in every state
+  Cell idle, tracking, dragging, locked;  // the outcome from each state
 };
 
 constexpr St I = St::Idle, T = St::Tracking, D = St::Dragging, L = St::Locked;
@@ -135,62 +141,62 @@ constexpr Cap Kept = Cap::Kept, Taken = Cap::Taken, Rel = Cap::Released;
 
 // The drag in the Dragging state starts at window (50, 60); the pan event moves to (56, 57).
 const Transition kTransitions[] = {
-    {"1144 inside the frame", HostMsgMainMouseDown, 0, Point(300, 200), 0,
-     {T, Anch, Kept}, {T, Anch, Kept}, {T, Anch, Kept}, {L, Still, Kept}},
-    {"1144 at the last frame pixel", HostMsgMainMouseDown, 0, Point(639, 359), 0,
-     {T, Anch, Kept}, {T, Anch, Kept}, {T, Anch, Kept}, {L, Still, Kept}},
-    {"1144 right of the frame", HostMsgMainMouseDown, 0, Point(640, 10), 0,
-     {I, Still, Kept}, {I, Still, Kept}, {I, Still, Kept}, {L, Still, Kept}},
-    {"1144 above the frame", HostMsgMainMouseDown, 0, Point(10, -1), 0,
-     {I, Still, Kept}, {I, Still, Kept}, {I, Still, Kept}, {L, Still, Kept}},
-    {"1146", HostMsgMainMouseMove, 0, Point(320, 180), 0,
-     {I, Still, Kept}, {T, Anch, Kept}, {I, Still, Kept}, {L, Still, Kept}},
-    {"1146 left of the frame", HostMsgMainMouseMove, 0, Point(-40, 180), 0,
-     {I, Still, Kept}, {T, Anch, Kept}, {I, Still, Kept}, {L, Still, Kept}},
-    {"1145", HostMsgMainMouseUp, 0, 0, 0,
-     {I, Still, Kept}, {I, Still, Kept}, {I, Still, Kept}, {L, Still, Kept}},
-    {"1149", HostMsgMainMoveSize, 0, 0, 0,
-     {I, Still, Kept}, {I, Still, Kept}, {I, Still, Kept}, {L, Still, Kept}},
-    {"1150", HostMsgMainDoubleClick, 0, 0, 0,
-     {I, Still, Kept}, {I, Still, Kept}, {I, Still, Kept}, {L, Still, Kept}},
-    {"WM_LBUTTONDOWN", WM_LBUTTONDOWN, 0, Point(10, 20), 0,
-     {D, Still, Taken}, {D, Still, Taken}, {D, Still, Taken}, {L, Still, Kept}},
-    {"WM_MOUSEMOVE", WM_MOUSEMOVE, 0, Point(56, 57), 0,
-     {I, Still, Kept}, {I, Still, Kept}, {D, Pan, Kept}, {L, Still, Kept}},
-    {"WM_LBUTTONUP", WM_LBUTTONUP, 0, Point(56, 57), 0,
-     {I, Still, Rel}, {I, Still, Rel}, {I, Still, Rel}, {L, Still, Rel}},
-    {"WM_LBUTTONDBLCLK zooms in", WM_LBUTTONDBLCLK, 0, Point(5, 5), +1,
-     {I, Repaint, Kept}, {I, Repaint, Kept}, {I, Repaint, Kept}, {L, Repaint, Kept}},
-    {"WM_RBUTTONUP zooms out", WM_RBUTTONUP, 0, Point(5, 5), -1,
-     {I, Repaint, Kept}, {I, Repaint, Kept}, {I, Repaint, Kept}, {L, Repaint, Kept}},
-    {"wheel +120 zooms in", WM_MOUSEWHEEL, Wheel(120), 0, +1,
-     {I, Repaint, Kept}, {I, Repaint, Kept}, {I, Repaint, Kept}, {L, Repaint, Kept}},
-    {"wheel -120 zooms out", WM_MOUSEWHEEL, Wheel(-120), 0, -1,
-     {I, Repaint, Kept}, {I, Repaint, Kept}, {I, Repaint, Kept}, {L, Repaint, Kept}},
-    {"WM_MBUTTONUP", WM_MBUTTONUP, 0, 0, 0,
-     {L, Still, Kept}, {L, Still, Kept}, {L, Still, Kept}, {I, Still, Kept}},
-    {"WM_ACTIVATE deactivated", WM_ACTIVATE, WA_INACTIVE, 0, 0,
-     {I, Still, Rel}, {T, Still, Rel}, {I, Still, Rel}, {L, Still, Rel}},
-    {"WM_ACTIVATE activated", WM_ACTIVATE, WA_ACTIVE, 0, 0,
-     {I, Still, Kept}, {T, Still, Kept}, {D, Still, Kept}, {L, Still, Kept}},
-    {"WM_ACTIVATE click-activated", WM_ACTIVATE, WA_CLICKACTIVE, 0, 0,
-     {I, Still, Kept}, {T, Still, Kept}, {D, Still, Kept}, {L, Still, Kept}},
-    {"command 101", WM_COMMAND, 101, 0, 0,
-     {I, Still, Kept}, {T, Still, Kept}, {D, Still, Kept}, {L, Still, Kept}},
-    {"command 102", WM_COMMAND, 102, 0, 0,
-     {I, Repaint, Kept}, {T, Repaint, Kept}, {D, Repaint, Kept}, {L, Repaint, Kept}},
-    {"command 103", HostMsgCommand, 103, 0, 0,
-     {I, Repaint, Kept}, {T, Repaint, Kept}, {D, Repaint, Kept}, {L, Repaint, Kept}},
-    {"command 104", WM_COMMAND, 104, 0, 0,
-     {I, Repaint, Kept}, {T, Repaint, Kept}, {D, Repaint, Kept}, {L, Repaint, Kept}},
-    {"command 105", HostMsgCommand, 105, 0, 0,
-     {I, Repaint, Kept}, {T, Repaint, Kept}, {D, Repaint, Kept}, {L, Repaint, Kept}},
-    {"wheel with delta 0", WM_MOUSEWHEEL, Wheel(0), 0, 0,
-     {I, Still, Kept}, {T, Still, Kept}, {D, Still, Kept}, {L, Still, Kept}},
-    {"WM_RBUTTONDOWN (not handled)", WM_RBUTTONDOWN, 0, Point(5, 5), 0,
-     {I, Still, Kept}, {T, Still, Kept}, {D, Still, Kept}, {L, Still, Kept}},
-    {"WM_MBUTTONDOWN (not handled)", WM_MBUTTONDOWN, 0, Point(5, 5), 0,
-     {I, Still, Kept}, {T, Still, Kept}, {D, Still, Kept}, {L, Still, Kept}},
+    {.name = "1144 inside the frame", .message = HostMsgMainMouseDown, .lParam = Point(300, 200),
+     .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1144 at the last frame pixel", .message = HostMsgMainMouseDown, .lParam = Point(639, 359),
+     .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1144 right of the frame", .message = HostMsgMainMouseDown, .lParam = Point(640, 10),
+     .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1144 above the frame", .message = HostMsgMainMouseDown, .lParam = Point(10, -1),
+     .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1146", .message = HostMsgMainMouseMove, .lParam = Point(320, 180),
+     .idle = {I, Still, Kept}, .tracking = {T, Anch, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1146 left of the frame", .message = HostMsgMainMouseMove, .lParam = Point(-40, 180),
+     .idle = {I, Still, Kept}, .tracking = {T, Anch, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1145", .message = HostMsgMainMouseUp,
+     .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1149", .message = HostMsgMainMoveSize,
+     .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1150", .message = HostMsgMainDoubleClick,
+     .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "WM_LBUTTONDOWN", .message = WM_LBUTTONDOWN, .lParam = Point(10, 20),
+     .idle = {D, Still, Taken}, .tracking = {D, Still, Taken}, .dragging = {D, Still, Taken}, .locked = {L, Still, Kept}},
+    {.name = "WM_MOUSEMOVE", .message = WM_MOUSEMOVE, .lParam = Point(56, 57),
+     .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {D, Pan, Kept}, .locked = {L, Still, Kept}},
+    {.name = "WM_LBUTTONUP", .message = WM_LBUTTONUP, .lParam = Point(56, 57),
+     .idle = {I, Still, Rel}, .tracking = {I, Still, Rel}, .dragging = {I, Still, Rel}, .locked = {L, Still, Rel}},
+    {.name = "WM_LBUTTONDBLCLK zooms in", .message = WM_LBUTTONDBLCLK, .lParam = Point(5, 5), .zoomStep = +1,
+     .idle = {I, Repaint, Kept}, .tracking = {I, Repaint, Kept}, .dragging = {I, Repaint, Kept}, .locked = {L, Repaint, Kept}},
+    {.name = "WM_RBUTTONUP zooms out", .message = WM_RBUTTONUP, .lParam = Point(5, 5), .zoomStep = -1,
+     .idle = {I, Repaint, Kept}, .tracking = {I, Repaint, Kept}, .dragging = {I, Repaint, Kept}, .locked = {L, Repaint, Kept}},
+    {.name = "wheel +120 zooms in", .message = WM_MOUSEWHEEL, .wParam = Wheel(120), .zoomStep = +1,
+     .idle = {I, Repaint, Kept}, .tracking = {I, Repaint, Kept}, .dragging = {I, Repaint, Kept}, .locked = {L, Repaint, Kept}},
+    {.name = "wheel -120 zooms out", .message = WM_MOUSEWHEEL, .wParam = Wheel(-120), .zoomStep = -1,
+     .idle = {I, Repaint, Kept}, .tracking = {I, Repaint, Kept}, .dragging = {I, Repaint, Kept}, .locked = {L, Repaint, Kept}},
+    {.name = "WM_MBUTTONUP", .message = WM_MBUTTONUP,
+     .idle = {L, Still, Kept}, .tracking = {L, Still, Kept}, .dragging = {L, Still, Kept}, .locked = {I, Still, Kept}},
+    {.name = "WM_ACTIVATE deactivated", .message = WM_ACTIVATE, .wParam = WA_INACTIVE,
+     .idle = {I, Still, Rel}, .tracking = {T, Still, Rel}, .dragging = {I, Still, Rel}, .locked = {L, Still, Rel}},
+    {.name = "WM_ACTIVATE activated", .message = WM_ACTIVATE, .wParam = WA_ACTIVE,
+     .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "WM_ACTIVATE click-activated", .message = WM_ACTIVATE, .wParam = WA_CLICKACTIVE,
+     .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "command 101", .message = WM_COMMAND, .wParam = 101,
+     .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "command 102", .message = WM_COMMAND, .wParam = 102,
+     .idle = {I, Repaint, Kept}, .tracking = {T, Repaint, Kept}, .dragging = {D, Repaint, Kept}, .locked = {L, Repaint, Kept}},
+    {.name = "command 103", .message = HostMsgCommand, .wParam = 103,
+     .idle = {I, Repaint, Kept}, .tracking = {T, Repaint, Kept}, .dragging = {D, Repaint, Kept}, .locked = {L, Repaint, Kept}},
+    {.name = "command 104", .message = WM_COMMAND, .wParam = 104,
+     .idle = {I, Repaint, Kept}, .tracking = {T, Repaint, Kept}, .dragging = {D, Repaint, Kept}, .locked = {L, Repaint, Kept}},
+    {.name = "command 105", .message = HostMsgCommand, .wParam = 105,
+     .idle = {I, Repaint, Kept}, .tracking = {T, Repaint, Kept}, .dragging = {D, Repaint, Kept}, .locked = {L, Repaint, Kept}},
+    {.name = "wheel with delta 0", .message = WM_MOUSEWHEEL, .wParam = Wheel(0),
+     .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "WM_RBUTTONDOWN (not handled)", .message = WM_RBUTTONDOWN, .lParam = Point(5, 5),
+     .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "WM_MBUTTONDOWN (not handled)", .message = WM_MBUTTONDOWN, .lParam = Point(5, 5),
+     .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
 };
 
 void Enter(St state) {
@@ -273,23 +279,26 @@ TEST(PointerStateMachine, MainWindowFollowOnePressAtATime) {
     UINT message;
     LPARAM lParam;
     int paints;
-    int centreX, centreY;
+    FramePoint centre;  // the view centre afterwards
     int tracking;
   };
   // Press at (100, 50), follow to (120, 60), release; a later move is ignored.
   const Step steps[] = {
-      {"press at (100, 50)", HostMsgMainMouseDown, Point(100, 50), 1, 100, 50, 1},
-      {"move to (120, 60)", HostMsgMainMouseMove, Point(120, 60), 1, 120, 60, 1},
-      {"release", HostMsgMainMouseUp, 0, 0, 120, 60, 0},
-      {"move after the release", HostMsgMainMouseMove, Point(200, 100), 0, 120, 60, 0},
+      {.name = "press at (100, 50)", .message = HostMsgMainMouseDown, .lParam = Point(100, 50), .paints = 1,
+       .centre = {100, 50}, .tracking = 1},
+      {.name = "move to (120, 60)", .message = HostMsgMainMouseMove, .lParam = Point(120, 60), .paints = 1,
+       .centre = {120, 60}, .tracking = 1},
+      {.name = "release", .message = HostMsgMainMouseUp, .lParam = 0, .paints = 0, .centre = {120, 60}, .tracking = 0},
+      {.name = "move after the release", .message = HostMsgMainMouseMove, .lParam = Point(200, 100), .paints = 0,
+       .centre = {120, 60}, .tracking = 0},
   };
   for (const Step& s : steps) {
     SCOPED_TRACE(s.name);
     standin::ClearCalls();
     Send(s.message, 0, s.lParam);
     EXPECT_EQ(Paints(), static_cast<size_t>(s.paints));
-    EXPECT_EQ(viewState.centreX, s.centreX);
-    EXPECT_EQ(viewState.centreY, s.centreY);
+    EXPECT_EQ(viewState.centreX, s.centre.x);
+    EXPECT_EQ(viewState.centreY, s.centre.y);
     EXPECT_EQ(viewState.tracking, s.tracking);
   }
 }
@@ -347,7 +356,9 @@ TEST(Settings, FirstRunWithNothingStored) {
     const char* key;
     int defaultValue;
   };
-  const Load loads[] = {{"reverse", 0}, {"nnn", 2}, {"ruler", 1}, {"menu", 1}, {"grid", 0}};
+  const Load loads[] = {{.key = "reverse", .defaultValue = 0}, {.key = "nnn", .defaultValue = 2},
+                        {.key = "ruler", .defaultValue = 1},   {.key = "menu", .defaultValue = 1},
+                        {.key = "grid", .defaultValue = 0}};
   ASSERT_EQ(host.settingsLog.size(), 5u);
   for (size_t i = 0; i < 5; ++i) {
     SCOPED_TRACE(loads[i].key);
@@ -363,51 +374,58 @@ TEST(Settings, FirstRunWithNothingStored) {
   EXPECT_EQ(viewState.centreX, 16);
   EXPECT_EQ(viewState.centreY, 16);
   EXPECT_EQ(viewState.coordLocked, 0);
-  EXPECT_EQ(standin::WindowText(host.window), Title("2", false));
-  EXPECT_EQ(Ids(CheckedIds(host.window)), Ids({102, 103}));
+  EXPECT_EQ(standin::WindowText(host.window), Title(2));
+  EXPECT_EQ(Ids(CheckedIds(host.window)), Ids(kFirstRunChecks));
   EXPECT_EQ(Count("SetWindowTextA"), 1u);
   EXPECT_EQ(viewState.snapshotDc, nullptr) << "HostMsgInit makes no snapshot";
   EXPECT_EQ(fakehost::Violations(), "");
 }
 
-// One stored value: what the field becomes, what the menu shows, what goes
-// back at exit. -1 in savedBack: the key is never written.
+// The setting each key holds.
+int ViewState::*Field(const std::string& key) {
+  if (key == "nnn") return &ViewState::zoomLevel;
+  if (key == "reverse") return &ViewState::wheelReversed;
+  if (key == "ruler") return &ViewState::rulerOn;
+  if (key == "menu") return &ViewState::menuOn;
+  return &ViewState::gridMode;
+}
+
+// One stored value: what the field becomes and what the menu shows; at exit
+// the field's value goes back (but "menu" is only ever read), and the title
+// shows the zoom level it became (2 unless the key is "nnn").
 struct StoredCase {
   const char* name;
   const char* key;
   int stored;
-  int ViewState::*field;
   int becomes;
-  std::vector<UINT> checked;  // empty with menuBar false
-  bool menuBar;
-  const char* zoomLabel;
-  int savedBack;  // ignored for "menu", which is never saved
+  std::vector<UINT> checked = kFirstRunChecks;  // empty with menuBar false
+  bool menuBar = true;
 };
 
 const StoredCase kStored[] = {
-    {"nnn 99 is clamped to 24", "nnn", 99, &ViewState::zoomLevel, 24, {102, 103}, true, "24", 24},
-    {"nnn -20 is clamped to -9", "nnn", -20, &ViewState::zoomLevel, -9, {102, 103}, true, "1/32", -9},
-    {"nnn 25", "nnn", 25, &ViewState::zoomLevel, 24, {102, 103}, true, "24", 24},
-    {"nnn -10", "nnn", -10, &ViewState::zoomLevel, -9, {102, 103}, true, "1/32", -9},
-    {"nnn 0", "nnn", 0, &ViewState::zoomLevel, 0, {102, 103}, true, "2/3", 0},
-    {"nnn INT_MIN", "nnn", INT_MIN, &ViewState::zoomLevel, -9, {102, 103}, true, "1/32", -9},
-    {"nnn INT_MAX", "nnn", INT_MAX, &ViewState::zoomLevel, 24, {102, 103}, true, "24", 24},
-    {"reverse 5 counts as 1", "reverse", 5, &ViewState::wheelReversed, 1, {101, 102, 103}, true, "2", 1},
-    {"reverse -1", "reverse", -1, &ViewState::wheelReversed, 1, {101, 102, 103}, true, "2", 1},
-    {"reverse INT_MIN", "reverse", INT_MIN, &ViewState::wheelReversed, 1, {101, 102, 103}, true, "2", 1},
-    {"reverse INT_MAX", "reverse", INT_MAX, &ViewState::wheelReversed, 1, {101, 102, 103}, true, "2", 1},
-    {"ruler 0", "ruler", 0, &ViewState::rulerOn, 0, {103}, true, "2", 0},
-    {"ruler INT_MIN", "ruler", INT_MIN, &ViewState::rulerOn, 1, {102, 103}, true, "2", 1},
-    {"ruler INT_MAX", "ruler", INT_MAX, &ViewState::rulerOn, 1, {102, 103}, true, "2", 1},
-    {"menu 0: no menu bar", "menu", 0, &ViewState::menuOn, 0, {}, false, "2", -1},
-    {"menu INT_MIN", "menu", INT_MIN, &ViewState::menuOn, 1, {102, 103}, true, "2", -1},
-    {"menu INT_MAX", "menu", INT_MAX, &ViewState::menuOn, 1, {102, 103}, true, "2", -1},
-    {"grid 1", "grid", 1, &ViewState::gridMode, 1, {102, 104}, true, "2", 1},
-    {"grid 2", "grid", 2, &ViewState::gridMode, 2, {102, 105}, true, "2", 2},
-    {"grid 7 checks no grid item", "grid", 7, &ViewState::gridMode, 7, {102}, true, "2", 7},
-    {"grid -1", "grid", -1, &ViewState::gridMode, -1, {102}, true, "2", -1},
-    {"grid INT_MIN", "grid", INT_MIN, &ViewState::gridMode, INT_MIN, {102}, true, "2", INT_MIN},
-    {"grid INT_MAX", "grid", INT_MAX, &ViewState::gridMode, INT_MAX, {102}, true, "2", INT_MAX},
+    {.name = "nnn 99 is clamped to 24", .key = "nnn", .stored = 99, .becomes = 24},
+    {.name = "nnn -20 is clamped to -9", .key = "nnn", .stored = -20, .becomes = -9},
+    {.name = "nnn 25", .key = "nnn", .stored = 25, .becomes = 24},
+    {.name = "nnn -10", .key = "nnn", .stored = -10, .becomes = -9},
+    {.name = "nnn 0", .key = "nnn", .stored = 0, .becomes = 0},
+    {.name = "nnn INT_MIN", .key = "nnn", .stored = INT_MIN, .becomes = -9},
+    {.name = "nnn INT_MAX", .key = "nnn", .stored = INT_MAX, .becomes = 24},
+    {.name = "reverse 5 counts as 1", .key = "reverse", .stored = 5, .becomes = 1, .checked = {101, 102, 103}},
+    {.name = "reverse -1", .key = "reverse", .stored = -1, .becomes = 1, .checked = {101, 102, 103}},
+    {.name = "reverse INT_MIN", .key = "reverse", .stored = INT_MIN, .becomes = 1, .checked = {101, 102, 103}},
+    {.name = "reverse INT_MAX", .key = "reverse", .stored = INT_MAX, .becomes = 1, .checked = {101, 102, 103}},
+    {.name = "ruler 0", .key = "ruler", .stored = 0, .becomes = 0, .checked = {103}},
+    {.name = "ruler INT_MIN", .key = "ruler", .stored = INT_MIN, .becomes = 1},
+    {.name = "ruler INT_MAX", .key = "ruler", .stored = INT_MAX, .becomes = 1},
+    {.name = "menu 0: no menu bar", .key = "menu", .stored = 0, .becomes = 0, .checked = {}, .menuBar = false},
+    {.name = "menu INT_MIN", .key = "menu", .stored = INT_MIN, .becomes = 1},
+    {.name = "menu INT_MAX", .key = "menu", .stored = INT_MAX, .becomes = 1},
+    {.name = "grid 1", .key = "grid", .stored = 1, .becomes = 1, .checked = {102, 104}},
+    {.name = "grid 2", .key = "grid", .stored = 2, .becomes = 2, .checked = {102, 105}},
+    {.name = "grid 7 checks no grid item", .key = "grid", .stored = 7, .becomes = 7, .checked = {102}},
+    {.name = "grid -1", .key = "grid", .stored = -1, .becomes = -1, .checked = {102}},
+    {.name = "grid INT_MIN", .key = "grid", .stored = INT_MIN, .becomes = INT_MIN, .checked = {102}},
+    {.name = "grid INT_MAX", .key = "grid", .stored = INT_MAX, .becomes = INT_MAX, .checked = {102}},
 };
 
 TEST(Settings, StoredValuesAreNeverRejected) {
@@ -416,8 +434,8 @@ TEST(Settings, StoredValuesAreNeverRejected) {
     fakehost::Host& host = fakehost::Start();
     host.stored[c.key] = c.stored;
     fakehost::Init();
-    EXPECT_EQ(viewState.*c.field, c.becomes);
-    EXPECT_EQ(standin::WindowText(host.window), Title(c.zoomLabel, false));
+    EXPECT_EQ(viewState.*Field(c.key), c.becomes);
+    EXPECT_EQ(standin::WindowText(host.window), Title(std::string(c.key) == "nnn" ? c.becomes : 2));
     EXPECT_EQ(standin::WindowMenu(host.window) != nullptr, c.menuBar);
     EXPECT_EQ(Ids(CheckedIds(host.window)), Ids(c.checked));
 
@@ -434,7 +452,7 @@ TEST(Settings, StoredValuesAreNeverRejected) {
     for (const fakehost::SettingEvent& e : host.settingsLog) {
       if (!e.save || e.key != c.key) continue;
       saved = true;
-      EXPECT_EQ(e.value, c.savedBack);
+      EXPECT_EQ(e.value, c.becomes);
     }
     EXPECT_EQ(saved, std::string(c.key) != "menu") << "\"menu\" is only ever read";
   }
@@ -455,7 +473,8 @@ TEST(Settings, SavedInOrderAtExit) {
     const char* key;
     int value;
   };
-  const Save want[] = {{"nnn", 3}, {"reverse", 1}, {"ruler", 0}, {"grid", 1}};
+  const Save want[] = {{.key = "nnn", .value = 3}, {.key = "reverse", .value = 1}, {.key = "ruler", .value = 0},
+                       {.key = "grid", .value = 1}};
   ASSERT_EQ(host.settingsLog.size(), 4u);
   for (size_t i = 0; i < 4; ++i) {
     SCOPED_TRACE(want[i].key);
@@ -475,7 +494,7 @@ TEST(Settings, MenuOffStaysOffOverTwoRuns) {
     EXPECT_EQ(standin::WindowMenu(host.window), nullptr);
     EXPECT_EQ(Count("CreateMenu"), 0u);
     EXPECT_EQ(standin::GetBooks().menusAlive, 0);
-    EXPECT_EQ(standin::WindowText(host.window), Title("2", false));
+    EXPECT_EQ(standin::WindowText(host.window), Title(2));
     fakehost::Exit();
     for (const fakehost::SettingEvent& e : host.settingsLog) EXPECT_FALSE(e.save && e.key == "menu");
     store = host.stored;
@@ -492,7 +511,7 @@ TEST(Settings, LockIsNotRemembered) {
   next.stored = store;
   fakehost::Init();
   EXPECT_EQ(viewState.coordLocked, 0);
-  EXPECT_EQ(standin::WindowText(next.window), Title("2", false));
+  EXPECT_EQ(standin::WindowText(next.window), Title(2));
 }
 
 // ---- menu bar -----------------------------------------------------------------------
@@ -508,15 +527,17 @@ TEST(MenuBar, TextsIdsAndFirstChecks) {
   ASSERT_NE(top[0].subMenu, nullptr);
   struct Item {
     UINT id;
-    std::string text;
+    std::string text;  // Shift_JIS
     UINT state;
   };
+  const std::string gridLine = "\x83\x4F\x83\x8A\x83\x62\x83\x68\x90\xFC";  // "グリッド線"
   const Item want[] = {
-      {101, "\x83\x7A\x83\x43\x81\x5B\x83\x8B\x94\xBD\x93\x5D", MFS_UNCHECKED},  // "ホイール反転"
-      {102, "\x83\x8B\x81\x5B\x83\x89\x81\x5B", MFS_CHECKED},                     // "ルーラー"
-      {103, "\x83\x4F\x83\x8A\x83\x62\x83\x68\x90\xFC(\x82\xC8\x82\xB5)", MFS_CHECKED},  // "グリッド線(なし)"
-      {104, "\x83\x4F\x83\x8A\x83\x62\x83\x68\x90\xFC(\x8D\x95)", MFS_UNCHECKED},        // "グリッド線(黒)"
-      {105, "\x83\x4F\x83\x8A\x83\x62\x83\x68\x90\xFC(\x94\x92)", MFS_UNCHECKED},        // "グリッド線(白)"
+      // "ホイール反転"
+      {.id = 101, .text = "\x83\x7A\x83\x43\x81\x5B\x83\x8B\x94\xBD\x93\x5D", .state = MFS_UNCHECKED},
+      {.id = 102, .text = "\x83\x8B\x81\x5B\x83\x89\x81\x5B", .state = MFS_CHECKED},  // "ルーラー"
+      {.id = 103, .text = gridLine + "(\x82\xC8\x82\xB5)", .state = MFS_CHECKED},          // "グリッド線(なし)"
+      {.id = 104, .text = gridLine + "(\x8D\x95)", .state = MFS_UNCHECKED},                  // "グリッド線(黒)"
+      {.id = 105, .text = gridLine + "(\x94\x92)", .state = MFS_UNCHECKED},                  // "グリッド線(白)"
   };
   std::vector<standin::MenuItem> items = standin::MenuItems(top[0].subMenu);
   ASSERT_EQ(items.size(), 5u);
@@ -576,21 +597,31 @@ TEST(MenuBar, ChecksFollowEachCommand) {
     const char* name;
     UINT message;
     WPARAM wParam;
-    std::vector<UINT> checked;
+    std::vector<UINT> checked;  // popup items checked afterwards
     int wheelReversed, rulerOn, gridMode;
     int paints;
   };
   const Step steps[] = {
-      {"101 reverses the wheel", WM_COMMAND, 101, {101, 102, 103}, 1, 1, 0, 0},
-      {"101 again", HostMsgCommand, 101, {102, 103}, 0, 1, 0, 0},
-      {"102 turns the ruler off", WM_COMMAND, 102, {103}, 0, 0, 0, 1},
-      {"104 black grid", WM_COMMAND, 104, {104}, 0, 0, 1, 1},
-      {"105 white grid", HostMsgCommand, 105, {105}, 0, 0, 2, 1},
-      {"103 no grid", WM_COMMAND, 103, {103}, 0, 0, 0, 1},
-      {"102 with a high word set", WM_COMMAND, 0x00010000 | 102, {102, 103}, 0, 1, 0, 1},
-      {"100 is no command", WM_COMMAND, 100, {102, 103}, 0, 1, 0, 0},
-      {"106 is no command", HostMsgCommand, 106, {102, 103}, 0, 1, 0, 0},
-      {"0 is no command", WM_COMMAND, 0, {102, 103}, 0, 1, 0, 0},
+      {.name = "101 reverses the wheel", .message = WM_COMMAND, .wParam = 101, .checked = {101, 102, 103},
+       .wheelReversed = 1, .rulerOn = 1, .gridMode = 0, .paints = 0},
+      {.name = "101 again", .message = HostMsgCommand, .wParam = 101, .checked = {102, 103},
+       .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
+      {.name = "102 turns the ruler off", .message = WM_COMMAND, .wParam = 102, .checked = {103},
+       .wheelReversed = 0, .rulerOn = 0, .gridMode = 0, .paints = 1},
+      {.name = "104 black grid", .message = WM_COMMAND, .wParam = 104, .checked = {104},
+       .wheelReversed = 0, .rulerOn = 0, .gridMode = 1, .paints = 1},
+      {.name = "105 white grid", .message = HostMsgCommand, .wParam = 105, .checked = {105},
+       .wheelReversed = 0, .rulerOn = 0, .gridMode = 2, .paints = 1},
+      {.name = "103 no grid", .message = WM_COMMAND, .wParam = 103, .checked = {103},
+       .wheelReversed = 0, .rulerOn = 0, .gridMode = 0, .paints = 1},
+      {.name = "102 with a high word set", .message = WM_COMMAND, .wParam = 0x00010000 | 102, .checked = {102, 103},
+       .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 1},
+      {.name = "100 is no command", .message = WM_COMMAND, .wParam = 100, .checked = {102, 103},
+       .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
+      {.name = "106 is no command", .message = HostMsgCommand, .wParam = 106, .checked = {102, 103},
+       .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
+      {.name = "0 is no command", .message = WM_COMMAND, .wParam = 0, .checked = {102, 103},
+       .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
   };
   for (const Step& s : steps) {
     SCOPED_TRACE(s.name);
@@ -609,9 +640,11 @@ TEST(MenuBar, GridCommandsSetTheChosenItemFirst) {
   StartWithFrame();
   struct Row {
     UINT id;
-    UINT order[3];
+    UINT order[3];  // the items SetMenuItemInfoA sets, in order
   };
-  const Row rows[] = {{103, {103, 104, 105}}, {104, {104, 103, 105}}, {105, {105, 103, 104}}};
+  const Row rows[] = {{.id = 103, .order = {103, 104, 105}},
+                      {.id = 104, .order = {104, 103, 105}},
+                      {.id = 105, .order = {105, 103, 104}}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.id);
     standin::ClearCalls();
@@ -627,7 +660,8 @@ TEST(MenuBar, WithoutAMenuBarCommandsOnlyRepaint) {
     UINT id;
     size_t paints;
   };
-  const Row rows[] = {{101, 0}, {102, 1}, {103, 1}, {104, 1}, {105, 1}};
+  const Row rows[] = {{.id = 101, .paints = 0}, {.id = 102, .paints = 1}, {.id = 103, .paints = 1},
+                      {.id = 104, .paints = 1}, {.id = 105, .paints = 1}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.id);
     fakehost::Host& host = fakehost::Start();
@@ -658,7 +692,7 @@ TEST(MenuBar, SecondStartKeepsTheMenuBarAndRefreshesItsChecks) {
   EXPECT_EQ(standin::GetBooks().menusAlive, 2);
   EXPECT_EQ(standin::WindowMenu(host.window), first);
   EXPECT_EQ(Ids(CheckedIds(host.window)), Ids({101, 102, 105}));
-  EXPECT_EQ(standin::WindowText(host.window), Title("2", false));
+  EXPECT_EQ(standin::WindowText(host.window), Title(2));
   EXPECT_EQ(fakehost::Violations(), "");
 }
 
@@ -667,37 +701,39 @@ TEST(MenuBar, SecondStartKeepsTheMenuBarAndRefreshesItsChecks) {
 TEST(Zoom, WheelClicksAndDirection) {
   struct Row {
     const char* name;
-    int start;
-    int reversed;
+    int start;         // the stored zoom level
+    int reversed = 0;  // the stored wheel direction
     UINT message;
-    WPARAM wParam;
-    int level;
-    const char* label;
+    WPARAM wParam = 0;
+    int level;  // afterwards, also in the title
   };
   const Row rows[] = {
-      {"wheel +120", 2, 0, WM_MOUSEWHEEL, Wheel(120), 3, "3"},
-      {"wheel -120", 2, 0, WM_MOUSEWHEEL, Wheel(-120), 1, "1"},
-      {"wheel +240 is one step", 2, 0, WM_MOUSEWHEEL, Wheel(240), 3, "3"},
-      {"wheel -240 is one step", 2, 0, WM_MOUSEWHEEL, Wheel(-240), 1, "1"},
-      {"wheel +1", 2, 0, WM_MOUSEWHEEL, Wheel(1), 3, "3"},
-      {"wheel -32768", 2, 0, WM_MOUSEWHEEL, Wheel(-32768), 1, "1"},
-      {"wheel +120 with keys held", 2, 0, WM_MOUSEWHEEL, Wheel(120) | 0x0008, 3, "3"},
-      {"reversed wheel +120 zooms out", 2, 1, WM_MOUSEWHEEL, Wheel(120), 1, "1"},
-      {"reversed wheel -120 zooms in", 2, 1, WM_MOUSEWHEEL, Wheel(-120), 3, "3"},
-      {"double click", 2, 0, WM_LBUTTONDBLCLK, 0, 3, "3"},
-      {"right click", 2, 0, WM_RBUTTONUP, 0, 1, "1"},
-      {"right click from 1 to 2/3", 1, 0, WM_RBUTTONUP, 0, 0, "2/3"},
-      {"right click from 0 to 1/2", 0, 0, WM_RBUTTONUP, 0, -1, "1/2"},
-      {"double click from -1 to 2/3", -1, 0, WM_LBUTTONDBLCLK, 0, 0, "2/3"},
-      {"right click from -7 to 1/24", -7, 0, WM_RBUTTONUP, 0, -8, "1/24"},
-      {"double click from 23 to 24", 23, 0, WM_LBUTTONDBLCLK, 0, 24, "24"},
+      {.name = "wheel +120", .start = 2, .message = WM_MOUSEWHEEL, .wParam = Wheel(120), .level = 3},
+      {.name = "wheel -120", .start = 2, .message = WM_MOUSEWHEEL, .wParam = Wheel(-120), .level = 1},
+      {.name = "wheel +240 is one step", .start = 2, .message = WM_MOUSEWHEEL, .wParam = Wheel(240), .level = 3},
+      {.name = "wheel -240 is one step", .start = 2, .message = WM_MOUSEWHEEL, .wParam = Wheel(-240), .level = 1},
+      {.name = "wheel +1", .start = 2, .message = WM_MOUSEWHEEL, .wParam = Wheel(1), .level = 3},
+      {.name = "wheel -32768", .start = 2, .message = WM_MOUSEWHEEL, .wParam = Wheel(-32768), .level = 1},
+      {.name = "wheel +120 with keys held", .start = 2, .message = WM_MOUSEWHEEL, .wParam = Wheel(120) | 0x0008,
+       .level = 3},
+      {.name = "reversed wheel +120 zooms out", .start = 2, .reversed = 1, .message = WM_MOUSEWHEEL,
+       .wParam = Wheel(120), .level = 1},
+      {.name = "reversed wheel -120 zooms in", .start = 2, .reversed = 1, .message = WM_MOUSEWHEEL,
+       .wParam = Wheel(-120), .level = 3},
+      {.name = "double click", .start = 2, .message = WM_LBUTTONDBLCLK, .level = 3},
+      {.name = "right click", .start = 2, .message = WM_RBUTTONUP, .level = 1},
+      {.name = "right click from 1 to 2/3", .start = 1, .message = WM_RBUTTONUP, .level = 0},
+      {.name = "right click from 0 to 1/2", .start = 0, .message = WM_RBUTTONUP, .level = -1},
+      {.name = "double click from -1 to 2/3", .start = -1, .message = WM_LBUTTONDBLCLK, .level = 0},
+      {.name = "right click from -7 to 1/24", .start = -7, .message = WM_RBUTTONUP, .level = -8},
+      {.name = "double click from 23 to 24", .start = 23, .message = WM_LBUTTONDBLCLK, .level = 24},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     fakehost::Host& host = StartWithFrame({{"nnn", r.start}, {"reverse", r.reversed}});
     Send(r.message, r.wParam, Point(10, 10));
     EXPECT_EQ(viewState.zoomLevel, r.level);
-    EXPECT_EQ(standin::WindowText(host.window), Title(r.label, false));
+    EXPECT_EQ(standin::WindowText(host.window), Title(r.level));
     EXPECT_EQ(Count("SetWindowTextA"), 1u);
     EXPECT_EQ(Paints(), 1u) << "one repaint from the snapshot";
   }
@@ -716,16 +752,15 @@ TEST(Zoom, WheelDeltaZeroChangesNothing) {
 TEST(Zoom, AtTheBoundsNothingMovesButTrackingEnds) {
   struct Row {
     const char* name;
-    int level;
+    int level;  // stored, and kept
     UINT message;
-    WPARAM wParam;
-    const char* label;
+    WPARAM wParam = 0;
   };
   const Row rows[] = {
-      {"double click at 24", 24, WM_LBUTTONDBLCLK, 0, "24"},
-      {"wheel forward at 24", 24, WM_MOUSEWHEEL, Wheel(120), "24"},
-      {"right click at -9", -9, WM_RBUTTONUP, 0, "1/32"},
-      {"wheel back at -9", -9, WM_MOUSEWHEEL, Wheel(-120), "1/32"},
+      {.name = "double click at 24", .level = 24, .message = WM_LBUTTONDBLCLK},
+      {.name = "wheel forward at 24", .level = 24, .message = WM_MOUSEWHEEL, .wParam = Wheel(120)},
+      {.name = "right click at -9", .level = -9, .message = WM_RBUTTONUP},
+      {.name = "wheel back at -9", .level = -9, .message = WM_MOUSEWHEEL, .wParam = Wheel(-120)},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -735,7 +770,7 @@ TEST(Zoom, AtTheBoundsNothingMovesButTrackingEnds) {
     standin::ClearCalls();
     Send(r.message, r.wParam);
     EXPECT_EQ(viewState.zoomLevel, r.level);
-    EXPECT_EQ(standin::WindowText(host.window), Title(r.label, false));
+    EXPECT_EQ(standin::WindowText(host.window), Title(r.level));
     EXPECT_EQ(Count("SetWindowTextA"), 0u);
     EXPECT_EQ(Paints(), 0u);
     EXPECT_EQ(viewState.tracking, 0);
@@ -747,21 +782,21 @@ TEST(Zoom, TitlesWithAndWithoutTheLock) {
     const char* name;
     int level;
     int middleClicks;
-    std::string title;
+    bool locked;  // the title carries the lock mark
   };
-  // Written out byte for byte: "Tavimo - 2倍  " and so on.
+  // The title's bytes are viewmodel::Title's: "Tavimo - 2倍  " and so on.
   const Row rows[] = {
-      {"2", 2, 0, Title("2")},
-      {"2 locked", 2, 1, Title("2", true)},
-      {"2 locked and unlocked", 2, 2, Title("2")},
-      {"24 locked", 24, 1, Title("24", true)},
-      {"1", 1, 0, Title("1")},
-      {"0 locked", 0, 1, Title("2/3", true)},
-      {"-1", -1, 0, Title("1/2")},
-      {"-2", -2, 0, Title("1/3")},
-      {"-4", -4, 0, Title("1/6")},
-      {"-8", -8, 0, Title("1/24")},
-      {"-9 locked", -9, 1, Title("1/32", true)},
+      {.name = "2", .level = 2, .middleClicks = 0, .locked = false},
+      {.name = "2 locked", .level = 2, .middleClicks = 1, .locked = true},
+      {.name = "2 locked and unlocked", .level = 2, .middleClicks = 2, .locked = false},
+      {.name = "24 locked", .level = 24, .middleClicks = 1, .locked = true},
+      {.name = "1", .level = 1, .middleClicks = 0, .locked = false},
+      {.name = "0 locked", .level = 0, .middleClicks = 1, .locked = true},
+      {.name = "-1", .level = -1, .middleClicks = 0, .locked = false},
+      {.name = "-2", .level = -2, .middleClicks = 0, .locked = false},
+      {.name = "-4", .level = -4, .middleClicks = 0, .locked = false},
+      {.name = "-8", .level = -8, .middleClicks = 0, .locked = false},
+      {.name = "-9 locked", .level = -9, .middleClicks = 1, .locked = true},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -770,7 +805,7 @@ TEST(Zoom, TitlesWithAndWithoutTheLock) {
     fakehost::Init();
     standin::ClearCalls();
     for (int i = 0; i < r.middleClicks; ++i) Send(WM_MBUTTONUP);
-    EXPECT_EQ(standin::WindowText(host.window), r.title);
+    EXPECT_EQ(standin::WindowText(host.window), Title(r.level, r.locked));
     EXPECT_EQ(Count("SetWindowTextA"), static_cast<size_t>(r.middleClicks));
     EXPECT_EQ(Paints(), 0u) << "the lock repaints nothing";
     EXPECT_EQ(viewState.tracking + viewState.dragging, 0);
@@ -790,7 +825,7 @@ TEST(Zoom, LockedViewStillZoomsAndKeepsTheMark) {
   Send(WM_LBUTTONDBLCLK);
   Send(WM_RBUTTONUP);
   EXPECT_EQ(viewState.zoomLevel, 3);
-  EXPECT_EQ(standin::WindowText(host.window), Title("3", true));
+  EXPECT_EQ(standin::WindowText(host.window), Title(3, true));
   EXPECT_EQ(Count("SetWindowTextA"), 3u);
 }
 
@@ -804,6 +839,14 @@ struct Seen {
   int dragging, tracking;
 };
 
+// A beforeMessage hook that records every nested message into seen.
+std::function<void(const fakehost::Delivered&)> RecordNested(std::vector<Seen>& seen) {
+  return [&seen](const fakehost::Delivered& d) {
+    if (d.depth == 0) return;
+    seen.push_back({d.message, d.depth, fakehost::Violations(), viewState.dragging, viewState.tracking});
+  };
+}
+
 TEST(NestedMessages, SetMenuDeliversWmSizeInsideInit) {
   // The host shows the window and hands over a frame before it starts the
   // plug-in, so the nested WM_SIZE repaints a real view.
@@ -812,11 +855,7 @@ TEST(NestedMessages, SetMenuDeliversWmSizeInsideInit) {
   EXPECT_EQ(Send(HostMsgWindowChange), 1);
   fakehost::Frame();
   std::vector<Seen> seen;
-  host.beforeMessage = [&seen](const fakehost::Delivered& d) {
-    if (d.depth > 0) {
-      seen.push_back({d.message, d.depth, fakehost::Violations(), viewState.dragging, viewState.tracking});
-    }
-  };
+  host.beforeMessage = RecordNested(seen);
   standin::FillClient(host.window, standin::kPoison);
   host.stored["nnn"] = 4;
   fakehost::Init();
@@ -833,7 +872,7 @@ TEST(NestedMessages, SetMenuDeliversWmSizeInsideInit) {
   EXPECT_EQ(standin::ClientPixel(host.window, 144, 134), fakehost::FrameColour(16, 16));
   EXPECT_EQ(standin::ClientPixel(host.window, 147, 137), fakehost::FrameColour(16, 16));
   EXPECT_EQ(standin::ClientPixel(host.window, 148, 138), fakehost::FrameColour(17, 17));
-  EXPECT_EQ(standin::WindowText(host.window), Title("4", false));
+  EXPECT_EQ(standin::WindowText(host.window), Title(4));
   EXPECT_EQ(fakehost::Violations(), "");
 }
 
@@ -841,37 +880,38 @@ TEST(NestedMessages, SetMenuWithoutSnapshotPaintsTheEmptyWindow) {
   fakehost::Host& host = fakehost::Start();
   standin::FillClient(host.window, standin::kPoison);
   fakehost::Init();
-  const int w = standin::ClientWidth(host.window), h = standin::ClientHeight(host.window);
-  const int spots[][2] = {{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}, {w / 2, h / 2}};
-  for (const auto& p : spots) {
-    EXPECT_EQ(standin::ClientPixel(host.window, p[0], p[1]), standin::kActiveBorderRgb) << p[0] << "," << p[1];
-  }
+  EXPECT_EQ(viewmodel::EmptyAtCornersAndCentre(host.window), "");
   EXPECT_EQ(fakehost::Violations(), "");
 }
 
 TEST(NestedMessages, CaptureChangesArriveInsideSetCaptureAndReleaseCapture) {
   struct Row {
     const char* name;
-    bool ownerElsewhere;  // another window holds the capture before the drag
-    std::vector<std::pair<UINT, WPARAM>> before;
+    bool ownerElsewhere = false;  // another window holds the capture before the drag
+    std::vector<std::pair<UINT, WPARAM>> before = {};  // messages and wParams sent first
     UINT message;
-    WPARAM wParam;
+    WPARAM wParam = 0;
     St after;
     bool captured;  // our window holds the capture afterwards
     int nested;     // WM_CAPTURECHANGED delivered to our window inside the call
   };
   // USER tells the window losing the capture, also when it takes it again itself.
   const Row rows[] = {
-      {"drag start takes the capture from the main window", true, {}, WM_LBUTTONDOWN, 0, St::Dragging, true, 0},
-      {"drag start while already holding it", false, {{WM_LBUTTONDOWN, 0}}, WM_LBUTTONDOWN, 0, St::Dragging,
-       true, 1},
-      {"drag end releases it", false, {{WM_LBUTTONDOWN, 0}}, WM_LBUTTONUP, 0, St::Idle, false, 1},
-      {"deactivation releases it", false, {{WM_LBUTTONDOWN, 0}}, WM_ACTIVATE, WA_INACTIVE, St::Idle, false, 1},
+      {.name = "drag start takes the capture from the main window", .ownerElsewhere = true,
+       .message = WM_LBUTTONDOWN, .after = St::Dragging, .captured = true, .nested = 0},
+      {.name = "drag start while already holding it", .before = {{WM_LBUTTONDOWN, 0}}, .message = WM_LBUTTONDOWN,
+       .after = St::Dragging, .captured = true, .nested = 1},
+      {.name = "drag end releases it", .before = {{WM_LBUTTONDOWN, 0}}, .message = WM_LBUTTONUP, .after = St::Idle,
+       .captured = false, .nested = 1},
+      {.name = "deactivation releases it", .before = {{WM_LBUTTONDOWN, 0}}, .message = WM_ACTIVATE,
+       .wParam = WA_INACTIVE, .after = St::Idle, .captured = false, .nested = 1},
       // HostMsgExit leaves every field as it is; no message follows it.
-      {"exit releases it", false, {{WM_LBUTTONDOWN, 0}}, HostMsgExit, 0, St::Dragging, false, 1},
-      {"lock during a drag keeps it, release ends it", false, {{WM_LBUTTONDOWN, 0}, {WM_MBUTTONUP, 0}},
-       WM_LBUTTONUP, 0, St::Locked, false, 1},
-      {"release with no capture held", false, {}, WM_LBUTTONUP, 0, St::Idle, false, 0},
+      {.name = "exit releases it", .before = {{WM_LBUTTONDOWN, 0}}, .message = HostMsgExit, .after = St::Dragging,
+       .captured = false, .nested = 1},
+      {.name = "lock during a drag keeps it, release ends it", .before = {{WM_LBUTTONDOWN, 0}, {WM_MBUTTONUP, 0}},
+       .message = WM_LBUTTONUP, .after = St::Locked, .captured = false, .nested = 1},
+      {.name = "release with no capture held", .message = WM_LBUTTONUP, .after = St::Idle, .captured = false,
+       .nested = 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -879,11 +919,7 @@ TEST(NestedMessages, CaptureChangesArriveInsideSetCaptureAndReleaseCapture) {
     HWND owner = r.ownerElsewhere ? fakehost::MakeCaptureOwner() : nullptr;
     for (const auto& [message, wParam] : r.before) Send(message, wParam, Point(40, 40));
     std::vector<Seen> seen;
-    host.beforeMessage = [&seen](const fakehost::Delivered& d) {
-      if (d.depth > 0) {
-        seen.push_back({d.message, d.depth, fakehost::Violations(), viewState.dragging, viewState.tracking});
-      }
-    };
+    host.beforeMessage = RecordNested(seen);
     Send(r.message, r.wParam, Point(40, 40));
     host.beforeMessage = nullptr;
 
@@ -937,24 +973,29 @@ TEST(BadInput, ExtremeCoordinates) {
     UINT message;
     LPARAM lParam;
     St after;
-    int centreX, centreY;  // INT_MIN: not checked (a drag) or as before
+    FramePoint centre = {INT_MIN, INT_MIN};  // afterwards; INT_MIN: not checked (a drag) or as before
   };
   const Row rows[] = {
-      {"press at x 0x7FFF", St::Idle, HostMsgMainMouseDown, Point(0x7FFF, 10), St::Idle, INT_MIN, INT_MIN},
-      {"press at x 0x8000 (-32768)", St::Idle, HostMsgMainMouseDown, Point(0x8000, 10), St::Idle, INT_MIN, INT_MIN},
-      {"press at x 0xFFFF (-1)", St::Idle, HostMsgMainMouseDown, Point(0xFFFF, 10), St::Idle, INT_MIN, INT_MIN},
-      {"press at y 0xFFFF (-1)", St::Idle, HostMsgMainMouseDown, Point(10, 0xFFFF), St::Idle, INT_MIN, INT_MIN},
-      {"press at y 0x7FFF", St::Idle, HostMsgMainMouseDown, Point(10, 0x7FFF), St::Idle, INT_MIN, INT_MIN},
-      {"follow to (0x8000, 0x8000)", St::Tracking, HostMsgMainMouseMove, Point(0x8000, 0x8000), St::Tracking,
-       -32768, -32768},
-      {"follow to (0x7FFF, 0xFFFF)", St::Tracking, HostMsgMainMouseMove, Point(0x7FFF, 0xFFFF), St::Tracking,
-       32767, -1},
-      {"drag to (0x8000, 0x8000)", St::Dragging, WM_MOUSEMOVE, Point(0x8000, 0x8000), St::Dragging, INT_MIN,
-       INT_MIN},
-      {"drag to (0x7FFF, 0xFFFF)", St::Dragging, WM_MOUSEMOVE, Point(0x7FFF, 0xFFFF), St::Dragging, INT_MIN,
-       INT_MIN},
-      {"drag start at (0xFFFF, 0x8000)", St::Idle, WM_LBUTTONDOWN, Point(0xFFFF, 0x8000), St::Dragging, INT_MIN,
-       INT_MIN},
+      {.name = "press at x 0x7FFF", .start = St::Idle, .message = HostMsgMainMouseDown, .lParam = Point(0x7FFF, 10),
+       .after = St::Idle},
+      {.name = "press at x 0x8000 (-32768)", .start = St::Idle, .message = HostMsgMainMouseDown,
+       .lParam = Point(0x8000, 10), .after = St::Idle},
+      {.name = "press at x 0xFFFF (-1)", .start = St::Idle, .message = HostMsgMainMouseDown,
+       .lParam = Point(0xFFFF, 10), .after = St::Idle},
+      {.name = "press at y 0xFFFF (-1)", .start = St::Idle, .message = HostMsgMainMouseDown,
+       .lParam = Point(10, 0xFFFF), .after = St::Idle},
+      {.name = "press at y 0x7FFF", .start = St::Idle, .message = HostMsgMainMouseDown, .lParam = Point(10, 0x7FFF),
+       .after = St::Idle},
+      {.name = "follow to (0x8000, 0x8000)", .start = St::Tracking, .message = HostMsgMainMouseMove,
+       .lParam = Point(0x8000, 0x8000), .after = St::Tracking, .centre = {-32768, -32768}},
+      {.name = "follow to (0x7FFF, 0xFFFF)", .start = St::Tracking, .message = HostMsgMainMouseMove,
+       .lParam = Point(0x7FFF, 0xFFFF), .after = St::Tracking, .centre = {32767, -1}},
+      {.name = "drag to (0x8000, 0x8000)", .start = St::Dragging, .message = WM_MOUSEMOVE,
+       .lParam = Point(0x8000, 0x8000), .after = St::Dragging},
+      {.name = "drag to (0x7FFF, 0xFFFF)", .start = St::Dragging, .message = WM_MOUSEMOVE,
+       .lParam = Point(0x7FFF, 0xFFFF), .after = St::Dragging},
+      {.name = "drag start at (0xFFFF, 0x8000)", .start = St::Idle, .message = WM_LBUTTONDOWN,
+       .lParam = Point(0xFFFF, 0x8000), .after = St::Dragging},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -963,9 +1004,9 @@ TEST(BadInput, ExtremeCoordinates) {
     const int cx = viewState.centreX, cy = viewState.centreY;
     Send(r.message, 0, r.lParam);
     EXPECT_EQ(StateNow(), r.after);
-    if (r.centreX != INT_MIN) {
-      EXPECT_EQ(viewState.centreX, r.centreX);
-      EXPECT_EQ(viewState.centreY, r.centreY);
+    if (r.centre.x != INT_MIN) {
+      EXPECT_EQ(viewState.centreX, r.centre.x);
+      EXPECT_EQ(viewState.centreY, r.centre.y);
     } else if (r.message != WM_MOUSEMOVE) {
       EXPECT_EQ(viewState.centreX, cx);
       EXPECT_EQ(viewState.centreY, cy);
@@ -993,40 +1034,23 @@ TEST(BadInput, DragAcrossTheWholeCoordinateRange) {
 // Every message the callback dispatches, plus some it does not.
 struct AnyMessage {
   UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
 };
 const AnyMessage kEveryMessage[] = {
-    {WM_SIZE, 0, 0},
-    {WM_ACTIVATE, WA_INACTIVE, 0},
-    {WM_ACTIVATE, WA_ACTIVE, 0},
-    {WM_PAINT, 0, 0},
-    {WM_COMMAND, 101, 0},
-    {WM_COMMAND, 102, 0},
-    {WM_COMMAND, 104, 0},
-    {WM_LBUTTONDOWN, 0, Point(3, 4)},
-    {WM_MOUSEMOVE, 0, Point(30, 40)},
-    {WM_LBUTTONUP, 0, 0},
-    {WM_LBUTTONDBLCLK, 0, 0},
-    {WM_RBUTTONDOWN, 0, 0},
-    {WM_RBUTTONUP, 0, 0},
-    {WM_MBUTTONDOWN, 0, 0},
-    {WM_MBUTTONUP, 0, 0},
-    {WM_MBUTTONUP, 0, 0},
-    {WM_MOUSEWHEEL, static_cast<WPARAM>(120) << 16, 0},
-    {WM_CAPTURECHANGED, 0, 0},
-    {HostMsgFileOpen, 0, 0},
-    {HostMsgWindowChange, 0, 0},
-    {HostMsgEditChange, 0, 0},
-    {HostMsgCommand, 105, 0},
-    {HostMsgMainMouseDown, 0, Point(1, 1)},
-    {HostMsgMainMouseMove, 0, Point(2, 2)},
-    {HostMsgMainMouseUp, 0, 0},
-    {HostMsgMainMoveSize, 0, 0},
-    {HostMsgMainDoubleClick, 0, 0},
-    {HostMsgFileClose, 0, 0},
-    {0x7FFF, 1, 1},
-    {0xFFFFFFFFu, ~static_cast<WPARAM>(0), -1},
+    {.message = WM_SIZE}, {.message = WM_ACTIVATE, .wParam = WA_INACTIVE},
+    {.message = WM_ACTIVATE, .wParam = WA_ACTIVE}, {.message = WM_PAINT}, {.message = WM_COMMAND, .wParam = 101},
+    {.message = WM_COMMAND, .wParam = 102}, {.message = WM_COMMAND, .wParam = 104},
+    {.message = WM_LBUTTONDOWN, .lParam = Point(3, 4)}, {.message = WM_MOUSEMOVE, .lParam = Point(30, 40)},
+    {.message = WM_LBUTTONUP}, {.message = WM_LBUTTONDBLCLK}, {.message = WM_RBUTTONDOWN}, {.message = WM_RBUTTONUP},
+    {.message = WM_MBUTTONDOWN}, {.message = WM_MBUTTONUP}, {.message = WM_MBUTTONUP},
+    {.message = WM_MOUSEWHEEL, .wParam = static_cast<WPARAM>(120) << 16}, {.message = WM_CAPTURECHANGED},
+    {.message = HostMsgFileOpen}, {.message = HostMsgWindowChange}, {.message = HostMsgEditChange},
+    {.message = HostMsgCommand, .wParam = 105}, {.message = HostMsgMainMouseDown, .lParam = Point(1, 1)},
+    {.message = HostMsgMainMouseMove, .lParam = Point(2, 2)}, {.message = HostMsgMainMouseUp},
+    {.message = HostMsgMainMoveSize}, {.message = HostMsgMainDoubleClick}, {.message = HostMsgFileClose},
+    {.message = 0x7FFF, .wParam = 1, .lParam = 1},
+    {.message = 0xFFFFFFFFu, .wParam = ~static_cast<WPARAM>(0), .lParam = -1},
 };
 
 // shown: the host answers that the window is shown.
@@ -1064,7 +1088,7 @@ TEST(BadInput, HostWithoutServiceTable) {
   // Nothing stored can be read: the defaults hold, the menu bar and title appear.
   EXPECT_EQ(viewState.zoomLevel, 2);
   EXPECT_NE(standin::WindowMenu(host.window), nullptr);
-  EXPECT_EQ(standin::WindowText(host.window), Title("2", false));
+  EXPECT_EQ(standin::WindowText(host.window), Title(2));
   // Without IsFilterWindowVisible the window counts as hidden: no snapshot.
   EXPECT_EQ(Send(HostMsgWindowChange), 0);
   EXPECT_EQ(viewState.snapshotDc, nullptr);
@@ -1097,10 +1121,11 @@ TEST(BadInput, EndlessDragsWithoutSnapshotSaturate) {
   // Each press at the far left and move to the far right adds 65535.
   struct Row {
     const char* name;
-    int from, to;
-    int limit;
+    int from, to;  // window x and y of each press and move
+    int limit;     // where the pending drag saturates
   };
-  const Row rows[] = {{"right and down", 0x8000, 0x7FFF, 1 << 30}, {"left and up", 0x7FFF, 0x8000, -(1 << 30)}};
+  const Row rows[] = {{.name = "right and down", .from = 0x8000, .to = 0x7FFF, .limit = 1 << 30},
+                      {.name = "left and up", .from = 0x7FFF, .to = 0x8000, .limit = -(1 << 30)}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     for (int i = 0; i < 2 * 16385 + 10; ++i) {
@@ -1131,8 +1156,8 @@ TEST(BadInput, InitTwiceIsASecondStart) {
   EXPECT_EQ(viewState.gridMode, 0);
   EXPECT_EQ(viewState.zoomLevel, 3) << "\"nnn\" defaults to the level held at that moment";
   EXPECT_NE(viewState.snapshotDc, nullptr);
-  EXPECT_EQ(Ids(CheckedIds(host.window)), Ids({102, 103}));
-  EXPECT_EQ(standin::WindowText(host.window), Title("3", false));
+  EXPECT_EQ(Ids(CheckedIds(host.window)), Ids(kFirstRunChecks));
+  EXPECT_EQ(standin::WindowText(host.window), Title(3));
   EXPECT_EQ(fakehost::Violations(), "");
 }
 

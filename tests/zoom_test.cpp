@@ -12,6 +12,7 @@
 
 namespace {
 
+using viewmodel::LevelText;
 using viewmodel::Title;
 
 // Bytes of a Shift_JIS string, readable in a failure message.
@@ -28,26 +29,26 @@ std::string Hex(const std::string& s) {
 struct TitleCase {
   const char* name;
   int level;
-  int coordLocked;
-  std::string expected;  // Shift_JIS bytes
+  int coordLocked;  // the lock mark follows the level
 };
 
 const TitleCase kTitles[] = {
-    {"Level2Unlocked", 2, 0, Title("2")},
-    {"Level2Locked", 2, 1, Title("2", true)},
-    {"Level1Unlocked", 1, 0, Title("1")},
-    {"Level24Locked", 24, 1, Title("24", true)},
-    {"Level0Unlocked", 0, 0, Title("2/3")},
-    {"Level0Locked", 0, 1, Title("2/3", true)},
-    {"LevelMinus1Unlocked", -1, 0, Title("1/2")},
-    {"LevelMinus2Locked", -2, 1, Title("1/3", true)},
-    {"LevelMinus8Unlocked", -8, 0, Title("1/24")},
-    {"LevelMinus8Locked", -8, 1, Title("1/24", true)},
-    {"LevelMinus9Unlocked", -9, 0, Title("1/32")},
-    {"LevelMinus9Locked", -9, 1, Title("1/32", true)},
-    {"BelowMinus9ShowsStar", -10, 0, Title("*")},
+    {.name = "Level2Unlocked", .level = 2, .coordLocked = 0},
+    {.name = "Level2Locked", .level = 2, .coordLocked = 1},
+    {.name = "Level1Unlocked", .level = 1, .coordLocked = 0},
+    {.name = "Level24Locked", .level = 24, .coordLocked = 1},
+    {.name = "Level0Unlocked", .level = 0, .coordLocked = 0},
+    {.name = "Level0Locked", .level = 0, .coordLocked = 1},
+    {.name = "LevelMinus1Unlocked", .level = -1, .coordLocked = 0},
+    {.name = "LevelMinus2Locked", .level = -2, .coordLocked = 1},
+    {.name = "LevelMinus8Unlocked", .level = -8, .coordLocked = 0},
+    {.name = "LevelMinus8Locked", .level = -8, .coordLocked = 1},
+    {.name = "LevelMinus9Unlocked", .level = -9, .coordLocked = 0},
+    {.name = "LevelMinus9Locked", .level = -9, .coordLocked = 1},
+    {.name = "BelowMinus9ShowsStar", .level = -10, .coordLocked = 0},
 };
 
+// The expected text of each level is viewmodel::LevelText's.
 TEST(ZoomTitle, ExactBytesForEveryKindOfLevel) {
   for (const TitleCase& row : kTitles) {
     viewState = ViewState{};
@@ -55,7 +56,7 @@ TEST(ZoomTitle, ExactBytesForEveryKindOfLevel) {
     char buffer[kTitleBufferSize];
     std::memset(buffer, 0x55, sizeof buffer);
     const int written = FormatTitle(buffer, row.level);
-    const std::string expected = row.expected;
+    const std::string expected = Title(row.level, row.coordLocked == 1);
     const std::string got(buffer, std::strlen(buffer));
     EXPECT_EQ(Hex(expected), Hex(got)) << row.name;
     EXPECT_EQ(static_cast<int>(expected.size()), written) << row.name;
@@ -76,14 +77,17 @@ TEST(ZoomTitle, ExtremeLevelsStayInsideTheBuffer) {
 
 TEST(ZoomSteps, DivisorsAndDenominatorsOfTheReducingLevels) {
   struct Row {
-    int level, denominator, divisor;
+    int level;
+    int divisor;  // the level's factor is 2/divisor
   };
-  // Factor 2/divisor; the title shows 1/denominator (2/3 at level 0).
-  const Row rows[] = {{0, 0, 3},    {-1, 2, 4},   {-2, 3, 6},   {-3, 4, 8},   {-4, 6, 12},
-                      {-5, 8, 16},  {-6, 12, 24}, {-7, 16, 32}, {-8, 24, 48}, {-9, 32, 64}};
+  // The title's 1/denominator is LevelText's (2/3 at level 0, no denominator).
+  const Row rows[] = {{.level = 0, .divisor = 3},   {.level = -1, .divisor = 4},  {.level = -2, .divisor = 6},
+                      {.level = -3, .divisor = 8},  {.level = -4, .divisor = 12}, {.level = -5, .divisor = 16},
+                      {.level = -6, .divisor = 24}, {.level = -7, .divisor = 32}, {.level = -8, .divisor = 48},
+                      {.level = -9, .divisor = 64}};
   for (const Row& row : rows) {
     if (row.level < 0) {
-      EXPECT_EQ(row.denominator, ZoomDenominator(row.level)) << "level " << row.level;
+      EXPECT_EQ(LevelText(row.level), "1/" + std::to_string(ZoomDenominator(row.level))) << "level " << row.level;
     }
     EXPECT_EQ(row.divisor, ZoomDivisor(row.level)) << "level " << row.level;
   }
@@ -93,8 +97,13 @@ TEST(ZoomSteps, DivisorsAndDenominatorsOfTheReducingLevels) {
 }
 
 TEST(ZoomSteps, ClampKeepsLevelsInsideTheRange) {
-  const int rows[][2] = {{INT32_MIN, -9}, {-10, -9}, {-9, -9}, {0, 0}, {24, 24}, {25, 24}, {99, 24}, {INT32_MAX, 24}};
-  for (const auto& row : rows) EXPECT_EQ(row[1], ClampZoomLevel(row[0])) << "level " << row[0];
+  struct Row {
+    int level, clamped;
+  };
+  const Row rows[] = {{.level = INT32_MIN, .clamped = -9}, {.level = -10, .clamped = -9}, {.level = -9, .clamped = -9},
+                      {.level = 0, .clamped = 0},          {.level = 24, .clamped = 24},  {.level = 25, .clamped = 24},
+                      {.level = 99, .clamped = 24},        {.level = INT32_MAX, .clamped = 24}};
+  for (const Row& row : rows) EXPECT_EQ(row.clamped, ClampZoomLevel(row.level)) << "level " << row.level;
 }
 
 }  // namespace
