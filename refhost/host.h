@@ -24,9 +24,11 @@ void OpenMainWindow();
 void CloseMainWindow();
 
 // Measuring modes (bench.cpp). RunBench prints the timing table; tiny runs a
-// small frame and a few iterations only. RunSoak plays n frames and n random
-// interaction events and fails when GDI or USER objects or memory grow.
-int RunBench(bool tiny);
+// small frame and a few iterations only; breakdown adds where a large drag
+// step's time goes and what drawings the plug-in does not use would cost.
+// RunSoak plays n frames and n random interaction events and fails when GDI
+// or USER objects or memory grow.
+int RunBench(bool tiny, bool breakdown);
 int RunSoak(int n, unsigned seed);
 
 }  // namespace refhost

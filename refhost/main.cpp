@@ -8,7 +8,7 @@
 //
 //   refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [IMAGE | FOLDER | card]
 //   refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]
-//   refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--soak N] [--seed S]
+//   refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]
 // The first form is interactive; the second runs scenario files (scenario.h);
 // the third times the plug-in against plain GDI and soaks it (bench.cpp).
 // --largest sets the largest frame GetHostInfo reports (1920x1080 by default).
@@ -594,7 +594,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [IMAGE | FOLDER | card]\n"
                "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n"
-               "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--soak N] [--seed S]\n");
+               "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]\n");
   return 2;
 }
 
@@ -676,7 +676,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> scripts;
   std::string source;
   refhost::ScenarioOptions options;
-  bool bench = false, tiny = false;
+  bool bench = false, tiny = false, breakdown = false;
   int soak = 0;
   unsigned seed = 1;
   host.pluginPath = ExeDir() + "\\quorvex.auf";
@@ -691,6 +691,7 @@ int main(int argc, char** argv) {
     else if (arg == "--quiet") options.quiet = true;
     else if (arg == "--bench") bench = true;
     else if (arg == "--tiny") tiny = true;
+    else if (arg == "--breakdown") breakdown = true;
     else if (arg == "--soak" && hasValue) soak = std::atoi(argv[++i]);
     else if (arg == "--seed" && hasValue) seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 0));
     else if (arg == "--largest" && hasValue) {
@@ -711,7 +712,7 @@ int main(int argc, char** argv) {
   LearnFilterName();
   // The measuring modes run after any scenarios, in the same process.
   auto measure = [&](int rc) {
-    if (bench && refhost::RunBench(tiny) != 0 && rc == 0) rc = 1;
+    if (bench && refhost::RunBench(tiny, breakdown) != 0 && rc == 0) rc = 1;
     if (soak > 0 && refhost::RunSoak(soak, seed) != 0 && rc == 0) rc = 1;
     std::fflush(stdout);
     return rc;
