@@ -246,6 +246,7 @@ struct Row {
   double plugin, required, baseline, floor;
   double ratio, lineLessRatio;
   long pixelsDiffering;  // -1: could not be read
+  bool pictureCompared = true;
 };
 
 double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
@@ -262,7 +263,8 @@ void PrintRow(const Row& r) {
   char floor[32] = "-";  // drag steps copy no frame
   if (r.floor > 0) std::snprintf(floor, sizeof floor, "%.3f", r.floor);
   char picture[32] = "same";
-  if (r.pixelsDiffering != 0) std::snprintf(picture, sizeof picture, "%ld px", r.pixelsDiffering);
+  if (!r.pictureCompared) std::snprintf(picture, sizeof picture, "-");
+  else if (r.pixelsDiffering != 0) std::snprintf(picture, sizeof picture, "%ld px", r.pixelsDiffering);
   std::printf("| %-55s | %8.3f | %12.3f | %6.2f | %9.3f | %6.2f | %7s | %7s |\n", r.name.c_str(), r.plugin,
               r.required, r.ratio, r.baseline, r.lineLessRatio, floor, picture);
   std::fflush(stdout);
@@ -413,7 +415,7 @@ Row TimeControl(Driver& d, const View& v, const Frame& frame, Counts n, const Ba
   char name[128];
   std::snprintf(name, sizeof name, "control: required against itself, frame %dx%d", frame.width, frame.height);
   Row row = TimeBeside(name, [&](int) { base.Paint(PluginWindow(), &frame, p.g, &p.lines); }, frame, true, p, n, base);
-  row.pixelsDiffering = 0;  // not the plug-in's picture
+  row.pictureCompared = false;  // not the plug-in's picture
   return row;
 }
 
