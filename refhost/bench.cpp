@@ -1,15 +1,17 @@
 // The reference host's measuring modes: a timing table of the plug-in against
-// the plain GDI work the same picture needs, and a soak of frames and random
+// the GDI work its picture requires, and a soak of frames and random
 // interaction that watches GDI objects, USER objects and memory.
 //
 // Timing: every row is the median of its timed iterations after a warm-up,
-// read with QueryPerformanceCounter. Plug-in and baseline iterations alternate
-// so that both see the same machine load. The baseline for a picture is what
-// any magnifier has to do for it: get the window's DC, one SetDIBitsToDevice of
-// the frame into a memory bitmap of the largest frame's size (frames only),
-// one FillRect of the client area, one StretchBlt of the same rectangles the
-// view uses into the window, release the DC. The rectangles come from the
-// view's own geometry code, compiled into this program.
+// read with QueryPerformanceCounter. Plug-in and comparison paints take turns
+// within each iteration so that all see the same machine load. The required
+// work for a picture is what any magnifier has to do for it: get the window's
+// DC, one SetDIBitsToDevice of the frame into a memory bitmap of the largest
+// frame's size (frames only), one FillRect of the client area, the ruler's
+// strips and ticks and its clip region, one StretchBlt of the same rectangles
+// the view uses into the window, the grid's lines, release the DC. The
+// rectangles come from the view's own geometry code, compiled into this
+// program, the lines from the view's rules in view/ruler_grid.h.
 #include <windows.h>
 #include <psapi.h>
 
