@@ -346,7 +346,7 @@ Picture PictureFor(HWND window, const View& v, const Frame& frame) {
 }
 
 // Times paintPlugin beside the required GDI work, the line-less baseline and
-// (perFrame) a plain copy of the frame, alternating, and checks that the
+// (perFrame) a plain copy of the frame, taking turns, and checks that the
 // required work draws the plug-in's picture. Without perFrame the frame is
 // copied into the memory bitmap once, untimed, as the plug-in holds it.
 template <typename PaintPlugin>
