@@ -84,11 +84,12 @@ std::unique_ptr<Driver> NewHostDriver();
 // result of RunScenarioFile.
 int RunScripts(const std::vector<std::string>& scripts, const ScenarioOptions& options);
 
-// measuring modes.
-// RunBench prints the timing table; tiny runs a small frame and a few
-// iterations only (bench.cpp). RunSoak plays n frames and n random interaction
-// events and fails when GDI or USER objects or memory grow (soak.cpp).
-int RunBench(bool tiny);
+// Measuring modes. RunBench prints the timing table; tiny runs a small frame
+// and a few iterations only; breakdown adds where a large drag step's time goes
+// and what drawings the plug-in does not use would cost (bench.cpp). RunSoak
+// plays n frames and n random interaction events and fails when GDI or USER
+// objects or memory grow (soak.cpp).
+int RunBench(bool tiny, bool breakdown);
 int RunSoak(int n, unsigned seed);
 
 // The GDI and USER objects this process holds, counted as the soak counts

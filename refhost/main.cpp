@@ -8,9 +8,9 @@
 //
 //   refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]
 //   refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]
-//   refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--soak N] [--seed S]
+//   refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]
 // The first form is interactive (viewer.cpp); the second runs scenario files
-// (scenario.h); the third times the plug-in against plain GDI (bench.cpp) and
+// (scenario.h); the third times the plug-in against the GDI work its picture requires (bench.cpp) and
 // soaks it (soak.cpp). --largest sets the largest frame GetHostInfo reports
 // (1920x1080 by default).
 #include <cstdio>
@@ -31,6 +31,7 @@ struct Modes {
   ScenarioOptions options;
   bool bench = false;
   bool tiny = false;
+  bool breakdown = false;  // the bench's breakdown of a large drag step
   int soak = 0;  // frames and events, 0: no soak
   unsigned seed = 1;
 };
@@ -55,7 +56,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]\n"
                "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n"
-               "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--soak N] [--seed S]\n");
+               "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]\n");
   return 2;
 }
 
@@ -73,6 +74,7 @@ bool ParseArguments(int argc, char** argv, HostConfig* config, Modes* modes) {
     else if (arg == "--report" && hasValue) config->reportPath = WindowsPath(argv[++i]);
     else if (arg == "--bench") modes->bench = true;
     else if (arg == "--tiny") modes->tiny = true;
+    else if (arg == "--breakdown") modes->breakdown = true;
     else if (arg == "--soak" && hasValue) modes->soak = std::atoi(argv[++i]);
     else if (arg == "--seed" && hasValue) modes->seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 0));
     else if (arg == "--largest" && hasValue) {
@@ -89,7 +91,7 @@ bool ParseArguments(int argc, char** argv, HostConfig* config, Modes* modes) {
 // fresh session.
 int Measure(const Modes& modes, int rc) {
   NewSession();
-  if (modes.bench && RunBench(modes.tiny) != 0 && rc == 0) rc = 1;
+  if (modes.bench && RunBench(modes.tiny, modes.breakdown) != 0 && rc == 0) rc = 1;
   NewSession();
   if (modes.soak > 0 && RunSoak(modes.soak, modes.seed) != 0 && rc == 0) rc = 1;
   std::fflush(stdout);

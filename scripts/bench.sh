@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Times the real DLL in the reference host under Wine and prints one table:
-# per-frame and per-drag-step medians of the plug-in beside the plain GDI work
-# for the same picture (see refhost/bench.cpp), then where a large repaint's
-# time goes. With --soak N it soaks instead (N frames and N random events).
-#   scripts/bench.sh            the table (make bench)
-#   scripts/bench.sh --tiny     one small frame, a few iterations
-#   scripts/bench.sh --soak N   the soak alone (make soak: N = 10000)
+# per-frame and per-drag-step medians of the plug-in beside the GDI work its
+# picture requires (see refhost/bench.cpp), ending with the worst ratio. With
+# --soak N it soaks instead (N frames and N random events).
+#   scripts/bench.sh              the table (make bench)
+#   scripts/bench.sh --tiny       one small frame, a few iterations
+#   scripts/bench.sh --breakdown  the table, then where a large drag step's
+#                                 time goes and what unused alternatives cost
+#                                 (make bench BREAKDOWN=1)
+#   scripts/bench.sh --soak N     the soak alone (make soak: N = 10000)
 # A virtual screen of 4000 by 2400 holds the 1920 by 1080 client area.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -16,6 +19,7 @@ if [ ! -f "$exe" ]; then echo "bench: build the win32 preset first (make plugin)
 case "${1:-}" in
   --soak) args=(--soak "${2:?N}" --seed "${3:-1}") ;;
   --tiny) args=(--bench --tiny) ;;
+  --breakdown) args=(--bench --breakdown) ;;
   *) args=(--bench) ;;
 esac
 export DISPLAY=

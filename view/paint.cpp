@@ -4,24 +4,10 @@
 
 #include "host/services.h"
 #include "state/view_state.h"
+#include "view/ruler_grid.h"
 #include "view/zoom.h"
 
 namespace {
-
-// FillRect takes a system colour index + 1 in place of a brush handle.
-HBRUSH Background() { return reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_ACTIVEBORDER + 1)); }
-constexpr int kRulerWidth = 8;  // both strips; ticks at 7 or less would fall in the other strip
-constexpr int kLongTick = 8;    // at frame columns and rows that are multiples of 10
-constexpr int kShortTick = 3;
-
-// Tick and grid positions: start + i x level, formed in 64 bits. For a view
-// that shows frame pixels they lie within a level of the client area.
-int Position(int start, int64_t i, int level) {
-  const int64_t v = start + i * level;
-  if (v < INT32_MIN) return INT32_MIN;
-  if (v > INT32_MAX) return INT32_MAX;
-  return static_cast<int>(v);
-}
 
 void Fill(HDC dc, LONG left, LONG top, LONG right, LONG bottom, HBRUSH brush) {
   const RECT r = {left, top, right, bottom};
@@ -35,13 +21,11 @@ void RestorePen(HDC dc, HGDIOBJ previous) {
   if (previous != nullptr) SelectObject(dc, previous);
 }
 
-int TickLength(int64_t frameIndex) { return frameIndex % 10 == 0 ? kLongTick : kShortTick; }
-
 void PaintEmpty(HWND window) {
   HDC dc = GetDC(window);
   RECT client = {0, 0, 0, 0};
   GetClientRect(window, &client);
-  FillRect(dc, &client, Background());
+  FillRect(dc, &client, ViewBackground());
   ReleaseDC(window, dc);
 }
 
@@ -49,18 +33,18 @@ void PaintEmpty(HWND window) {
 // and row edge that lies outside the corner. LineTo leaves its end point
 // unpainted: a long tick covers 8 pixels, a short one 3.
 void DrawRuler(HDC dc, const RECT& client, const ViewGeometry& g, int level) {
-  HGDIOBJ previous = SelectPen(dc, BLACK_PEN);
-  const HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  HGDIOBJ previous = SelectPen(dc, kTickPen);
+  const HBRUSH white = static_cast<HBRUSH>(GetStockObject(kRulerBrush));
   Fill(dc, client.left, client.top, client.right, client.top + kRulerWidth, white);
   Fill(dc, client.left, client.top, client.left + kRulerWidth, client.bottom, white);
   for (int64_t i = 0; i <= g.srcWidth; ++i) {
-    const int x = Position(g.destX, i, level);
+    const int x = LinePosition(g.destX, i, level);
     if (x < kRulerWidth) continue;
     MoveToEx(dc, x, 0, nullptr);
     LineTo(dc, x, TickLength(g.srcX + i));
   }
   for (int64_t j = 0; j <= g.srcHeight; ++j) {
-    const int y = Position(g.destY, j, level);
+    const int y = LinePosition(g.destY, j, level);
     if (y < kRulerWidth) continue;
     MoveToEx(dc, 0, y, nullptr);
     LineTo(dc, TickLength(g.srcY + j), y);
@@ -70,23 +54,23 @@ void DrawRuler(HDC dc, const RECT& client, const ViewGeometry& g, int level) {
 
 // Background around the image, each side only where the image leaves a gap.
 void FillBackground(HDC dc, const RECT& client, const ViewGeometry& g) {
-  if (g.destX > client.left) Fill(dc, client.left, client.top, g.destX, client.bottom, Background());
-  if (g.destY > client.top) Fill(dc, client.left, client.top, client.right, g.destY, Background());
-  if (g.destRight < client.right) Fill(dc, g.destRight, client.top, client.right, client.bottom, Background());
-  if (g.destBottom < client.bottom) Fill(dc, client.left, g.destBottom, client.right, client.bottom, Background());
+  if (g.destX > client.left) Fill(dc, client.left, client.top, g.destX, client.bottom, ViewBackground());
+  if (g.destY > client.top) Fill(dc, client.left, client.top, client.right, g.destY, ViewBackground());
+  if (g.destRight < client.right) Fill(dc, g.destRight, client.top, client.right, client.bottom, ViewBackground());
+  if (g.destBottom < client.bottom) Fill(dc, client.left, g.destBottom, client.right, client.bottom, ViewBackground());
 }
 
 // A line on the left (top) edge of every drawn frame column (row), across the
 // whole client area; none after the last column (row).
 void DrawGrid(HDC dc, const RECT& client, const ViewGeometry& g, int level, int gridMode) {
-  HGDIOBJ previous = SelectPen(dc, gridMode == 1 ? BLACK_PEN : WHITE_PEN);
+  HGDIOBJ previous = SelectPen(dc, GridPen(gridMode));
   for (int64_t i = 0; i < g.srcWidth; ++i) {
-    const int x = Position(g.destX, i, level);
+    const int x = LinePosition(g.destX, i, level);
     MoveToEx(dc, x, 0, nullptr);
     LineTo(dc, x, client.bottom);
   }
   for (int64_t j = 0; j < g.srcHeight; ++j) {
-    const int y = Position(g.destY, j, level);
+    const int y = LinePosition(g.destY, j, level);
     MoveToEx(dc, 0, y, nullptr);
     LineTo(dc, client.right, y);
   }
@@ -111,7 +95,7 @@ void PaintView(FilterTable* table, void* editHandle, const FramePoint* anchor) {
   const ViewGeometry g = ComputeViewGeometry(client, anchor);
   // The geometry takes an out-of-range level as the nearest one; so does the drawing.
   const int level = ClampZoomLevel(viewState.zoomLevel);
-  const bool ruler = viewState.rulerOn != 0 && level > 1;
+  const bool ruler = viewState.rulerOn != 0 && level >= kMinLinedLevel;
 
   HRGN clip = nullptr;
   if (ruler) {
@@ -126,7 +110,7 @@ void PaintView(FilterTable* table, void* editHandle, const FramePoint* anchor) {
     StretchBlt(dc, g.destX, g.destY, g.destWidth, g.destHeight, viewState.snapshotDc, g.srcX, g.srcY, g.srcWidth,
                g.srcHeight, SRCCOPY);
   }
-  if (viewState.gridMode > 0 && level > 1) DrawGrid(dc, client, g, level, viewState.gridMode);
+  if (viewState.gridMode > 0 && level >= kMinLinedLevel) DrawGrid(dc, client, g, level, viewState.gridMode);
   ReleaseDC(window, dc);
   // The DC kept its own copy of the region; ours goes once the DC is back.
   if (clip != nullptr) DeleteObject(clip);

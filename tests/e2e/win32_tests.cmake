@@ -34,10 +34,12 @@ add_test(NAME e2e.differential_pixels
 set_tests_properties(e2e.differential_pixels PROPERTIES
   FIXTURES_REQUIRED wine_pictures SKIP_RETURN_CODE 77 FAIL_REGULAR_EXPRESSION "${E2E_FAILURE_LINES}")
 
-# The bench ran every row to the end, and the short soak kept GDI objects,
-# USER objects and memory within their allowance, with no fault and no crash.
+# The bench ran every row to the end and named its worst ratio, and the short
+# soak kept GDI objects, USER objects and memory within their allowance, with
+# no fault and no crash.
 add_test(NAME perf.bench_smoke
-         COMMAND bash -c "grep -E '^\\| (frame|drag step)' \"$0\" && grep -q '^bench: done' \"$0\""
+         COMMAND bash -c "grep -E '^\\| (frame|drag step)' \"$0\" && grep -q '^bench: done' \"$0\" &&
+                          grep -E '^bench: worst ratio against the required GDI work [0-9]+\\.[0-9]{2} \\(.+\\)' \"$0\""
                  ${E2E_OUT}/run.log)
 add_test(NAME soak.short
          COMMAND bash -c "grep '^soak' \"$0\" && grep -qE '^soak: 300 frames and 300 events .*: ok[[:space:]]*$' \"$0\""
