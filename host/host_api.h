@@ -72,6 +72,13 @@ enum : UINT {
   HostMsgMainMoveSize = WM_USER + 125,     // 1149: main window moved or resized
   HostMsgMainDoubleClick = WM_USER + 126,  // 1150
 };
+// The numbers the host sends, whatever WM_USER a platform header says.
+static_assert(HostMsgFileOpen == 1125 && HostMsgFileClose == 1126, "video notifications");
+static_assert(HostMsgInit == 1127 && HostMsgExit == 1128, "start and end notifications");
+static_assert(HostMsgWindowChange == 1134 && HostMsgEditChange == 1136 && HostMsgCommand == 1137, "window notifications");
+static_assert(HostMsgMainMouseDown == 1144 && HostMsgMainMouseUp == 1145 && HostMsgMainMouseMove == 1146,
+              "main-window pointer");
+static_assert(HostMsgMainMoveSize == 1149 && HostMsgMainDoubleClick == 1150, "main-window moves and double clicks");
 
 // The two callbacks the record names (cdecl; the host removes the arguments).
 // FilterProc: once per displayed frame; always returns 1.

@@ -12,6 +12,7 @@ lists as equivalent (a change no host, stored setting or pixel can see).
 
   tools/mutate.py                   every mutant
   tools/mutate.py --mutants 40 --seed 3   a seeded sample of 40
+  tools/mutate.py --survivors       the last run's survivors again (after new tests)
   tools/mutate.py --list            the mutants, without running anything
 
 The last line is the verdict:
@@ -26,14 +27,13 @@ import re
 import shutil
 import subprocess
 import sys
+import threading
 import time
 from dataclasses import dataclass
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SOURCE_DIRS = ("host", "state", "view", "window")
 SCRATCH = os.path.join(ROOT, "build", "mutate")
-COPY = os.path.join(SCRATCH, "tree")
-BUILD = os.path.join(COPY, "build", "native")
 TARGETS = ("tavimo_tests", "alloc_tests", "native_driver")
 EQUIVALENTS_DOC = os.path.join(ROOT, "docs", "TESTING.md")
 
@@ -257,76 +257,117 @@ def run(cmd, cwd, timeout=None):
         return "timeout", ""
 
 
-def prepare_copy():
-    os.makedirs(SCRATCH, exist_ok=True)
-    ignore = shutil.ignore_patterns(".git", "build", "out", "dist")
-    for entry in os.listdir(ROOT):
-        if entry in (".git", "build", "out", "dist"):
-            continue
-        src, dst = os.path.join(ROOT, entry), os.path.join(COPY, entry)
-        if os.path.isdir(src):
-            shutil.copytree(src, dst, ignore=ignore, dirs_exist_ok=True)
-        else:
-            os.makedirs(COPY, exist_ok=True)
-            shutil.copy2(src, dst)
-    code, out = run(["cmake", "--preset", "native"], COPY)
-    if code != 0:
-        sys.exit("mutate: configuring the scratch copy failed:\n" + out)
-
-
 # The record layouts are pinned for 32-bit Windows only (the native build is
-# 64-bit): a file that pins one is also compiled for the real target, so a
+# 64-bit): a file that pins one is first compiled for the real target, so a
 # mutant that moves a word is refused as the real build refuses it.
 WIN32_COMPILER = "i686-w64-mingw32-g++-posix"
+SKIPPED = (".git", "build", "out", "dist")
 
 
-def build(path):
-    code, out = run(["ninja", "-C", BUILD] + list(TARGETS), COPY)
-    if code != 0:
-        return False, out
-    with open(os.path.join(COPY, path), encoding="utf-8") as f:
-        pins_layout = "static_assert" in f.read()
-    if pins_layout and shutil.which(WIN32_COMPILER):
-        code, out = run([WIN32_COMPILER, "-std=c++20", "-fsyntax-only", "-Wno-pragma-once-outside-header",
-                         "-I", COPY, "-x", "c++", path], COPY)
-    return code == 0, out
+class Worker:
+    """One scratch copy of the tree with its own native build."""
 
+    def __init__(self, index, jobs):
+        self.copy = os.path.join(SCRATCH, f"tree-{index}")
+        self.build_dir = os.path.join(self.copy, "build", "native")
+        self.jobs = jobs
 
-E2E_TESTS = r"^e2e\."
-
-
-def test(timeout):
-    """0 when every fast native test passes; else what failed first."""
-    steps = [
-        ([os.path.join(BUILD, "tests", "tavimo_tests"), "--gtest_fail_fast", "--gtest_brief=1"], "tavimo_tests"),
-        ([os.path.join(BUILD, "tests", "alloc_tests"), "--gtest_fail_fast", "--gtest_brief=1"], "alloc_tests"),
-        (["ctest", "--test-dir", BUILD, "-R", E2E_TESTS, "--stop-on-failure", "-j2", "-Q"], "e2e scenarios"),
-    ]
-    for cmd, name in steps:
-        code, _ = run(cmd, BUILD, timeout)
-        if code == "timeout":
-            return f"{name} hung"
+    def prepare(self):
+        ignore = shutil.ignore_patterns(*SKIPPED)
+        os.makedirs(self.copy, exist_ok=True)
+        for entry in os.listdir(ROOT):
+            if entry in SKIPPED:
+                continue
+            src, dst = os.path.join(ROOT, entry), os.path.join(self.copy, entry)
+            if os.path.isdir(src):
+                shutil.copytree(src, dst, ignore=ignore, dirs_exist_ok=True)
+            else:
+                shutil.copy2(src, dst)
+        code, out = run(["cmake", "--preset", "native"], self.copy)
         if code != 0:
-            return f"{name} failed"
-    return None
+            sys.exit("mutate: configuring the scratch copy failed:\n" + out)
+
+    def build(self, path):
+        with open(os.path.join(self.copy, path), encoding="utf-8") as f:
+            pins_layout = "static_assert" in f.read()
+        if pins_layout and shutil.which(WIN32_COMPILER):
+            code, out = run([WIN32_COMPILER, "-std=c++20", "-fsyntax-only", "-I", self.copy, "-x", "c++", path],
+                            self.copy)
+            if code != 0:
+                return False, out
+        code, out = run(["ninja", "-C", self.build_dir, f"-j{self.jobs}"] + list(TARGETS), self.copy)
+        return code == 0, out
+
+    def test(self, timeout):
+        """None when every fast native test passes; else what failed first."""
+        b = self.build_dir
+        steps = [
+            ([os.path.join(b, "tests", "tavimo_tests"), "--gtest_fail_fast", "--gtest_brief=1"], "tavimo_tests"),
+            ([os.path.join(b, "tests", "alloc_tests"), "--gtest_fail_fast", "--gtest_brief=1"], "alloc_tests"),
+            (["ctest", "--test-dir", b, "-R", r"^e2e\.", "--stop-on-failure", "-Q"], "e2e scenarios"),
+        ]
+        for cmd, name in steps:
+            code, _ = run(cmd, b, timeout)
+            if code == "timeout":
+                return f"{name} hung"
+            if code != 0:
+                return f"{name} failed"
+        return None
+
+    def write(self, path, lines):
+        with open(os.path.join(self.copy, path), "w", encoding="utf-8") as f:
+            f.write("\n".join(lines))
 
 
-def write_source(path, lines):
-    with open(os.path.join(COPY, path), "w", encoding="utf-8") as f:
-        f.write("\n".join(lines))
+def read_sources(mutants):
+    sources = {}
+    for m in mutants:
+        if m.path not in sources:
+            with open(os.path.join(ROOT, m.path), encoding="utf-8") as f:
+                sources[m.path] = f.read().split("\n")
+    return sources
+
+
+def share_out(mutants, count):
+    """Whole files to each worker, the largest first to the least loaded."""
+    by_file = {}
+    for m in mutants:
+        by_file.setdefault(m.path, []).append(m)
+    shares = [[] for _ in range(count)]
+    for path in sorted(by_file, key=lambda p: -len(by_file[p])):
+        min(shares, key=len).extend(by_file[path])
+    return [sorted(s, key=lambda m: (m.path, m.line, m.start, m.change)) for s in shares if s]
+
+
+def earlier_survivors():
+    """(where, change) of the survivors in the last report."""
+    path = os.path.join(SCRATCH, "report.txt")
+    if not os.path.exists(path):
+        sys.exit("mutate: no earlier report to recheck")
+    found = set()
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            cells = line.rstrip("\n").split("\t")
+            if cells[0] == "survived":
+                found.add((cells[1], cells[2]))
+    return found
 
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--mutants", type=int, default=0, help="a seeded sample of this many (0: all)")
     ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--jobs", type=int, default=min(2, os.cpu_count() or 1), help="scratch copies at work at once")
+    ap.add_argument("--survivors", action="store_true", help="only the last report's survivors, again")
     ap.add_argument("--list", action="store_true", help="print the mutants and stop")
     args = ap.parse_args()
 
     mutants = find_mutants()
+    if args.survivors:
+        again = earlier_survivors()
+        mutants = [m for m in mutants if (m.where(), m.change) in again]
     if args.mutants and args.mutants < len(mutants):
         mutants = random.Random(args.seed).sample(mutants, args.mutants)
-    # One file after another: each file is rebuilt once per mutant in it.
     mutants.sort(key=lambda m: (m.path, m.line, m.start, m.change))
     if args.list:
         for m in mutants:
@@ -335,63 +376,82 @@ def main():
         return 0
 
     equivalents = read_equivalents()
+    sources = read_sources(mutants)
     started = time.time()
-    prepare_copy()
-    sources = {}
-    for m in mutants:
-        if m.path not in sources:
-            with open(os.path.join(ROOT, m.path), encoding="utf-8") as f:
-                sources[m.path] = f.read().split("\n")
-    ok, out = build(mutants[0].path) if mutants else (True, "")
-    if not ok:
-        sys.exit("mutate: the unmutated copy does not build:\n" + out)
-    t0 = time.time()
-    if test(None) is not None:
-        sys.exit("mutate: the unmutated copy fails its tests")
-    timeout = max(60, 20 * (time.time() - t0))
+    shares = share_out(mutants, max(1, args.jobs))
+    workers = [Worker(i, 1 if len(shares) > 1 else 2) for i in range(len(shares))]
+    timeouts = []
 
-    killed = survived = equivalent = unbuilt = 0
-    survivors = []
+    def ready(w):
+        w.prepare()
+        ok, out = w.build(shares[workers.index(w)][0].path)
+        if not ok:
+            sys.exit("mutate: the unmutated copy does not build:\n" + out)
+        t0 = time.time()
+        if w.test(None) is not None:
+            sys.exit("mutate: the unmutated copy fails its tests")
+        timeouts.append(max(60, 20 * (time.time() - t0)))
+
+    prepared = [threading.Thread(target=ready, args=(w,)) for w in workers]
+    for t in prepared:
+        t.start()
+    for t in prepared:
+        t.join()
+    if len(timeouts) != len(workers):
+        return 1
+    timeout = max(timeouts)
+
+    counts = {"killed": 0, "survived": 0, "equivalent": 0, "not built": 0}
+    done = [0]
+    lock = threading.Lock()
     report = open(os.path.join(SCRATCH, "report.txt"), "w", encoding="utf-8")
-    current = None
-    for n, m in enumerate(mutants, 1):
-        if current and current != m.path:
-            write_source(current, sources[current])
-        current = m.path
-        lines = sources[m.path]
-        write_source(m.path, m.apply(lines))
-        built, _ = build(m.path)
-        if not built:
-            verdict = "not built"
-            unbuilt += 1
-        else:
-            failure = test(timeout)
-            if failure:
-                verdict = f"killed ({failure})"
-                killed += 1
-            elif is_equivalent(m, lines[m.line - 1], equivalents):
-                verdict = "equivalent"
-                equivalent += 1
+
+    def work(w, share):
+        current = None
+        for m in share:
+            if current and current != m.path:
+                w.write(current, sources[current])
+            current = m.path
+            lines = sources[m.path]
+            w.write(m.path, m.apply(lines))
+            built, _ = w.build(m.path)
+            if not built:
+                verdict, kind = "not built", "not built"
             else:
-                verdict = "survived"
-                survived += 1
-                survivors.append(m)
-                print(f"survived {m.where()}: {m.change}    {lines[m.line - 1].strip()}", flush=True)
-        report.write(f"{verdict}\t{m.where()}\t{m.change}\t{lines[m.line - 1].strip()}\n")
-        report.flush()
-        if n % 25 == 0:
-            print(f"mutate: {n} of {len(mutants)} done, {killed} killed, {survived} survived, "
-                  f"{int(time.time() - started)} s", flush=True)
-    if current:
-        write_source(current, sources[current])
+                failure = w.test(timeout)
+                if failure:
+                    verdict, kind = f"killed ({failure})", "killed"
+                elif is_equivalent(m, lines[m.line - 1], equivalents):
+                    verdict, kind = "equivalent", "equivalent"
+                else:
+                    verdict, kind = "survived", "survived"
+            with lock:
+                counts[kind] += 1
+                done[0] += 1
+                if kind == "survived":
+                    print(f"survived {m.where()}: {m.change}    {lines[m.line - 1].strip()}", flush=True)
+                report.write(f"{verdict}\t{m.where()}\t{m.change}\t{lines[m.line - 1].strip()}\n")
+                report.flush()
+                if done[0] % 25 == 0:
+                    print(f"mutate: {done[0]} of {len(mutants)} done, {counts['killed']} killed, "
+                          f"{counts['survived']} survived, {int(time.time() - started)} s", flush=True)
+        if current:
+            w.write(current, sources[current])
+
+    threads = [threading.Thread(target=work, args=(w, s)) for w, s in zip(workers, shares)]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
     report.close()
 
+    killed, survived = counts["killed"], counts["survived"]
     built_count = killed + survived
     score = killed / built_count if built_count else 1.0
-    print(f"mutate: {len(mutants)} mutants in {int(time.time() - started)} s; "
+    print(f"mutate: {len(mutants)} mutants in {int(time.time() - started)} s with {len(workers)} scratch copies; "
           f"every verdict in {os.path.relpath(SCRATCH, ROOT)}/report.txt")
     print(f"mutation: {killed} of {built_count} built mutants killed ({score:.2f}), "
-          f"{equivalent} listed as equivalent, {unbuilt} did not build")
+          f"{counts['equivalent']} listed as equivalent, {counts['not built']} did not build")
     return 0
 
 
