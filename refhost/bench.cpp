@@ -20,49 +20,18 @@
 #include <string>
 #include <vector>
 
-#include "refhost/frames.h"
+#include "refhost/bench.h"
 #include "refhost/host.h"
 #include "refhost/measure.h"
 #include "state/view_state.h"
-#include "view/geometry.h"
 #include "view/ruler_grid.h"
-#include "view/zoom.h"
 
 namespace refhost {
 namespace {
 
 constexpr int kLargestW = 3840;
 constexpr int kLargestH = 2160;
-
-double Median(std::vector<double> v) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 != 0 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-// The rectangles the view draws for a centred view of a frame: the plug-in's
-// own geometry code, run on this program's copy of the view state.
-ViewGeometry GeometryFor(HWND window, int level, int frameW, int frameH, int centreX, int centreY) {
-  viewState = ViewState{};
-  viewState.zoomLevel = level;
-  viewState.frameWidth = frameW;
-  viewState.frameHeight = frameH;
-  viewState.centreX = centreX;
-  viewState.centreY = centreY;
-  RECT client;
-  GetClientRect(window, &client);
-  return ComputeViewGeometry(client, nullptr);
-}
-
-// The ruler's ticks and the grid's lines of one picture where the view puts
-// them, by its rules (view/ruler_grid.h): end points in pairs, each pair one
-// MoveToEx and one LineTo (which leaves the second point unpainted).
-struct Lines {
-  bool ruler = false, grid = false;
-  int gridPen = 0;
-  std::vector<POINT> ticks, gridLines;
-};
+constexpr int kRulerOn = 1;
 
 Lines LinesFor(const RECT& client, const ViewGeometry& g, int level, int rulerOn, int gridMode) {
   Lines l;
@@ -96,7 +65,43 @@ Lines LinesFor(const RECT& client, const ViewGeometry& g, int level, int rulerOn
   return l;
 }
 
-// One MoveToEx and one LineTo per pair, with a stock pen.
+// The displayed frame's bits where the host holds them, as the plug-in gets
+// them: copying from the same memory, both find it equally warm in the caches.
+const void* HostFrameBits() {
+  FilterTable* table = PluginTable();
+  return table->services->GetDisplayImage(HostEditHandle(), 0);
+}
+
+}  // namespace
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 != 0 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+ViewGeometry GeometryFor(HWND window, int level, int frameW, int frameH, int centreX, int centreY) {
+  viewState = ViewState{};
+  viewState.zoomLevel = level;
+  viewState.frameWidth = frameW;
+  viewState.frameHeight = frameH;
+  viewState.centreX = centreX;
+  viewState.centreY = centreY;
+  RECT client;
+  GetClientRect(window, &client);
+  return ComputeViewGeometry(client, nullptr);
+}
+
+Picture PictureFor(HWND window, const View& v, const Frame& frame) {
+  Picture p;
+  p.g = GeometryFor(window, v.level, frame.width, frame.height, frame.width / 2, frame.height / 2);
+  RECT client;
+  GetClientRect(window, &client);
+  p.lines = LinesFor(client, p.g, v.level, kRulerOn, v.grid);
+  return p;
+}
+
 void DrawPairs(HDC dc, const std::vector<POINT>& points, int stockPen) {
   HGDIOBJ old = SelectObject(dc, GetStockObject(stockPen));
   for (size_t k = 0; k + 1 < points.size(); k += 2) {
@@ -106,106 +111,62 @@ void DrawPairs(HDC dc, const std::vector<POINT>& points, int stockPen) {
   SelectObject(dc, old);
 }
 
-// The displayed frame's bits where the host holds them, as the plug-in gets
-// them: copying from the same memory, both find it equally warm in the caches.
-const void* HostFrameBits() {
-  FilterTable* table = PluginTable();
-  return table->services->GetDisplayImage(HostEditHandle(), 0);
+Baseline::Baseline(HWND window) {
+  HDC dc = GetDC(window);
+  memDc = CreateCompatibleDC(dc);
+  bitmap = CreateCompatibleBitmap(dc, kLargestW, kLargestH);
+  ReleaseDC(window, dc);
+  old = SelectObject(memDc, bitmap);
 }
 
-// The plain GDI work for one picture. Without lines, the baseline: the frame
-// into a memory bitmap, the client area filled, the image stretched into the
-// window. With lines, the work the view's picture requires: the same, then the
-// ruler's strips and ticks, a clip region that keeps the image off the strips,
-// and the grid's lines over the image.
-struct Baseline {
-  HDC memDc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
+Baseline::~Baseline() {
+  SelectObject(memDc, old);
+  DeleteObject(bitmap);
+  DeleteDC(memDc);
+}
 
-  explicit Baseline(HWND window) {
-    HDC dc = GetDC(window);
-    memDc = CreateCompatibleDC(dc);
-    bitmap = CreateCompatibleBitmap(dc, kLargestW, kLargestH);
-    ReleaseDC(window, dc);
-    old = SelectObject(memDc, bitmap);
+void Baseline::Paint(HWND window, const Frame* frame, const ViewGeometry& g, const Lines* lines) const {
+  if (frame != nullptr) {
+    const BITMAPINFO bmi = FrameImageHeader(frame->width, frame->height);
+    SetDIBitsToDevice(memDc, 0, 0, frame->width, frame->height, 0, 0, 0, frame->height, HostFrameBits(), &bmi,
+                      DIB_RGB_COLORS);
   }
-  ~Baseline() {
-    SelectObject(memDc, old);
-    DeleteObject(bitmap);
-    DeleteDC(memDc);
-  }
-  void Paint(HWND window, const Frame* frame, const ViewGeometry& g, const Lines* lines = nullptr) const {
-    if (frame != nullptr) {
-      const BITMAPINFO bmi = FrameImageHeader(frame->width, frame->height);
-      SetDIBitsToDevice(memDc, 0, 0, frame->width, frame->height, 0, 0, 0, frame->height, HostFrameBits(), &bmi,
-                        DIB_RGB_COLORS);
-    }
-    HDC dc = GetDC(window);
-    RECT client;
-    GetClientRect(window, &client);
-    FillRect(dc, &client, ViewBackground());
-    HRGN clip = nullptr;
-    if (lines != nullptr && lines->ruler) {
-      const HBRUSH strip = static_cast<HBRUSH>(GetStockObject(kRulerBrush));
-      const RECT top = {0, 0, client.right, kRulerWidth}, left = {0, 0, kRulerWidth, client.bottom};
-      FillRect(dc, &top, strip);
-      FillRect(dc, &left, strip);
-      DrawPairs(dc, lines->ticks, kTickPen);
-      clip = CreateRectRgn(kRulerWidth, kRulerWidth, client.right, client.bottom);
-      SelectClipRgn(dc, clip);
-    }
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, g.destX, g.destY, g.destWidth, g.destHeight, memDc, g.srcX, g.srcY, g.srcWidth, g.srcHeight,
-               SRCCOPY);
-    if (lines != nullptr && lines->grid) DrawPairs(dc, lines->gridLines, lines->gridPen);
-    ReleaseDC(window, dc);
-    if (clip != nullptr) DeleteObject(clip);
-  }
-};
-
-// The window's client-area pixels as they are now (0x00RRGGBB, top row first).
-std::vector<uint32_t> ClientPixels(HWND window) {
+  HDC dc = GetDC(window);
   RECT client;
   GetClientRect(window, &client);
-  BITMAPINFO bmi = {};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = client.right;
-  bmi.bmiHeader.biHeight = -client.bottom;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC dc = GetDC(window);
-  HDC mem = CreateCompatibleDC(dc);
-  HBITMAP dib = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  std::vector<uint32_t> pixels;
-  if (dib != nullptr) {
-    HGDIOBJ was = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
-    pixels.assign(p, p + static_cast<size_t>(client.right) * client.bottom);
-    for (uint32_t& v : pixels) v &= 0xFFFFFF;
-    SelectObject(mem, was);
-    DeleteObject(dib);
+  FillRect(dc, &client, ViewBackground());
+  HRGN clip = nullptr;
+  if (lines != nullptr && lines->ruler) {
+    const HBRUSH strip = static_cast<HBRUSH>(GetStockObject(kRulerBrush));
+    const RECT top = {0, 0, client.right, kRulerWidth}, left = {0, 0, kRulerWidth, client.bottom};
+    FillRect(dc, &top, strip);
+    FillRect(dc, &left, strip);
+    DrawPairs(dc, lines->ticks, kTickPen);
+    clip = CreateRectRgn(kRulerWidth, kRulerWidth, client.right, client.bottom);
+    SelectClipRgn(dc, clip);
   }
-  DeleteDC(mem);
+  SetStretchBltMode(dc, COLORONCOLOR);
+  StretchBlt(dc, g.destX, g.destY, g.destWidth, g.destHeight, memDc, g.srcX, g.srcY, g.srcWidth, g.srcHeight,
+             SRCCOPY);
+  if (lines != nullptr && lines->grid) DrawPairs(dc, lines->gridLines, lines->gridPen);
   ReleaseDC(window, dc);
-  return pixels;
+  if (clip != nullptr) DeleteObject(clip);
 }
+
+namespace {
 
 // Pixels in which the plug-in's picture (painted by paintPlugin) and the
 // required GDI work's differ: the required work must draw the same picture.
 template <typename PaintPlugin>
 long PictureDifference(HWND window, PaintPlugin paintPlugin, const Baseline& base, const Frame* frame,
                        const ViewGeometry& g, const Lines& lines) {
+  Pixels plugin, required;
   paintPlugin();
-  const std::vector<uint32_t> plugin = ClientPixels(window);
+  if (!CaptureWindowPixels(window, false, &plugin)) return -1;
   base.Paint(window, frame, g, &lines);
-  const std::vector<uint32_t> required = ClientPixels(window);
-  if (plugin.size() != required.size() || plugin.empty()) return -1;
+  if (!CaptureWindowPixels(window, false, &required) || plugin.rgb.size() != required.rgb.size()) return -1;
   long differ = 0;
-  for (size_t k = 0; k < plugin.size(); ++k) differ += plugin[k] != required[k];
+  for (size_t k = 0; k < plugin.rgb.size(); ++k) differ += plugin.rgb[k] != required.rgb[k];
   return differ;
 }
 
@@ -261,13 +222,6 @@ LRESULT CALLBACK LargeWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   return result;
 }
 
-// The view settings of one bench case.
-struct View {
-  int level, grid;
-  const char* what;
-};
-constexpr int kRulerOn = 1;
-
 // Starts the plug-in afresh with the given view settings, its window shown at
 // clientW by clientH and the video open.
 bool StartWith(Driver& d, const View& v, int clientW, int clientH) {
@@ -299,25 +253,6 @@ void ShowCentred(Driver& d, const Frame& frame) {
   d.DisplayFrame();
   d.Notify(HostMsgMainMouseDown, MK_LBUTTON, Point(frame.width / 2, frame.height / 2));
   d.Notify(HostMsgMainMouseUp, 0, Point(frame.width / 2, frame.height / 2));
-}
-
-struct Counts {
-  int warmup, iterations;
-};
-
-// The picture of a centred view of frame: its rectangles and its lines.
-struct Picture {
-  ViewGeometry g;
-  Lines lines;
-};
-
-Picture PictureFor(HWND window, const View& v, const Frame& frame) {
-  Picture p;
-  p.g = GeometryFor(window, v.level, frame.width, frame.height, frame.width / 2, frame.height / 2);
-  RECT client;
-  GetClientRect(window, &client);
-  p.lines = LinesFor(client, p.g, v.level, kRulerOn, v.grid);
-  return p;
 }
 
 // Times paintPlugin beside the required GDI work, the line-less baseline and
@@ -410,136 +345,6 @@ Row TimeDrag(const View& v, const Frame& frame, Counts n, const Baseline& base) 
   const Row row = TimeBeside(name, step, frame, false, p, n, base);
   SendMessageA(window, WM_LBUTTONUP, 0, Point(x, y));
   return row;
-}
-
-// Where a drag step's time goes and what alternatives the plug-in does not use
-// would cost (--breakdown), on the plug-in's window: the ruler's and the
-// grid's lines drawn the way the view draws them (MoveToEx + LineTo per line),
-// the same lines as one PolyPolyline each, the clip region alone, the same
-// picture from pattern fills, and the drag cursor the plug-in sets after each
-// repaint, which makes Wine push the new pixels to the X server there and then.
-void Breakdown(const View& v, const Frame& frame, Counts n, const Baseline& base) {
-  HWND window = PluginWindow();
-  RECT client;
-  GetClientRect(window, &client);
-  const Picture p = PictureFor(window, v, frame);
-  const ViewGeometry& g = p.g;
-  const int level = v.level;
-  const std::vector<POINT>& ticks = p.lines.ticks;
-  const std::vector<POINT>& lines = p.lines.gridLines;
-  std::vector<DWORD> tickCounts(ticks.size() / 2, 2), lineCounts(lines.size() / 2, 2);
-
-  // The same picture from pattern fills: a brush whose bitmap holds one line
-  // per period, laid over the area under a raster operation that blackens
-  // only the line pixels (DPa). A cost estimate: the pixels are not compared.
-  auto lineBrush = [](int w, int h, bool vertical) {
-    std::vector<uint32_t> bits(static_cast<size_t>(w) * h, 0xFFFFFF);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        if (vertical ? x == 0 : y == 0) bits[static_cast<size_t>(y) * w + x] = 0;
-    HBITMAP b = CreateBitmap(w, h, 1, 32, bits.data());
-    HBRUSH brush = CreatePatternBrush(b);
-    DeleteObject(b);
-    return brush;
-  };
-  constexpr DWORD kDPa = 0x00A000C9;
-  constexpr int kEvery = kLongTickEvery;
-  std::vector<double> patterned;
-  std::vector<double> tickSingle, tickPoly, gridSingle, gridPoly, clip, cursorAfterPaint, cursorClean;
-  // Around a reduced image (level -9) the view fills the four sides where the
-  // baseline fills the client once.
-  const ViewGeometry small = GeometryFor(window, kMinZoomLevel, frame.width, frame.height, frame.width / 2,
-                                         frame.height / 2);
-  const RECT sides[] = {{0, 0, small.destX, client.bottom},
-                        {0, 0, client.right, small.destY},
-                        {small.destRight, 0, client.right, client.bottom},
-                        {0, small.destBottom, client.right, client.bottom}};
-  std::vector<double> fillOnce, fillSides;
-  for (int i = 0; i < n.warmup + n.iterations; ++i) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(kTickPen));
-    const LONGLONG t0 = Now();
-    DrawPairs(dc, ticks, kTickPen);
-    GdiFlush();
-    const LONGLONG t1 = Now();
-    PolyPolyline(dc, ticks.data(), tickCounts.data(), static_cast<DWORD>(tickCounts.size()));
-    GdiFlush();
-    const LONGLONG t2 = Now();
-    HRGN r = CreateRectRgn(kRulerWidth, kRulerWidth, client.right, client.bottom);
-    SelectClipRgn(dc, r);
-    const LONGLONG t3 = Now();
-    DrawPairs(dc, lines, p.lines.gridPen);
-    GdiFlush();
-    const LONGLONG t4 = Now();
-    SelectObject(dc, GetStockObject(p.lines.gridPen));
-    PolyPolyline(dc, lines.data(), lineCounts.data(), static_cast<DWORD>(lineCounts.size()));
-    GdiFlush();
-    const LONGLONG t5 = Now();
-    SelectClipRgn(dc, nullptr);
-    DeleteObject(r);
-    const LONGLONG t6 = Now();
-    // Ticks: short ones every level, long ones every ten levels, per strip;
-    // the grid: the columns' lines, then the rows'.
-    HBRUSH shortX = lineBrush(level, kShortTick, true), longX = lineBrush(kEvery * level, kLongTick, true);
-    HBRUSH shortY = lineBrush(kShortTick, level, false), longY = lineBrush(kLongTick, kEvery * level, false);
-    HBRUSH columns = lineBrush(level, 8, true), rows = lineBrush(8, level, false);
-    auto fill = [&](HBRUSH b, int x, int y, int w, int h, int orgX, int orgY) {
-      SetBrushOrgEx(dc, orgX, orgY, nullptr);
-      HGDIOBJ was = SelectObject(dc, b);
-      PatBlt(dc, x, y, w, h, kDPa);
-      SelectObject(dc, was);
-    };
-    const int longX0 = g.destX + ((kEvery - g.srcX % kEvery) % kEvery) * level;
-    const int longY0 = g.destY + ((kEvery - g.srcY % kEvery) % kEvery) * level;
-    const int w = kRulerWidth;
-    fill(shortX, w, 0, client.right - w, kShortTick, g.destX, 0);
-    fill(longX, w, 0, client.right - w, kLongTick, longX0, 0);
-    fill(shortY, 0, w, kShortTick, client.bottom - w, 0, g.destY);
-    fill(longY, 0, w, kLongTick, client.bottom - w, 0, longY0);
-    fill(columns, std::max(g.destX, w), w, (g.srcWidth - 1) * level + 1, client.bottom - w, g.destX, 0);
-    fill(rows, w, std::max(g.destY, w), client.right - w, (g.srcHeight - 1) * level + 1, 0, g.destY);
-    for (HBRUSH b : {shortX, longX, shortY, longY, columns, rows}) DeleteObject(b);
-    GdiFlush();
-    const LONGLONG t7 = Now();
-    FillRect(dc, &client, ViewBackground());
-    GdiFlush();
-    const LONGLONG t11 = Now();
-    for (const RECT& side : sides) FillRect(dc, &side, ViewBackground());
-    GdiFlush();
-    const LONGLONG t12 = Now();
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    base.Paint(window, nullptr, g, &p.lines);
-    GdiFlush();
-    const LONGLONG t8 = Now();
-    SetCursor(LoadCursorA(nullptr, IDC_SIZEALL));
-    const LONGLONG t9 = Now();
-    SetCursor(LoadCursorA(nullptr, IDC_SIZEALL));
-    const LONGLONG t10 = Now();
-    if (i < n.warmup) continue;
-    fillOnce.push_back(Ms(t11 - t7));
-    fillSides.push_back(Ms(t12 - t11));
-    cursorAfterPaint.push_back(Ms(t9 - t8));
-    cursorClean.push_back(Ms(t10 - t9));
-    tickSingle.push_back(Ms(t1 - t0));
-    tickPoly.push_back(Ms(t2 - t1));
-    clip.push_back(Ms(t3 - t2) + Ms(t6 - t5));
-    gridSingle.push_back(Ms(t4 - t3));
-    gridPoly.push_back(Ms(t5 - t4));
-    patterned.push_back(Ms(t7 - t6));
-  }
-  std::printf("breakdown, client %ldx%ld, level %d (medians, ms):\n", client.right, client.bottom, level);
-  std::printf("  ruler ticks: %zu lines, %zu GDI calls: %.3f; as one PolyPolyline: %.3f\n", ticks.size() / 2,
-              ticks.size(), Median(tickSingle), Median(tickPoly));
-  std::printf("  grid lines:  %zu lines, %zu GDI calls: %.3f; as one PolyPolyline: %.3f\n", lines.size() / 2,
-              lines.size(), Median(gridSingle), Median(gridPoly));
-  std::printf("  clip region made, selected, deselected, deleted: %.3f\n", Median(clip));
-  std::printf("  ticks and grid as 6 pattern fills (6 brushes made and deleted): %.3f\n", Median(patterned));
-  std::printf("  background around a level %d image: the view's 4 FillRects %.3f; one FillRect of the client %.3f\n",
-              kMinZoomLevel, Median(fillSides), Median(fillOnce));
-  std::printf("  drag cursor (LoadCursorA + SetCursor) after a repaint: %.3f; with no new pixels: %.3f\n",
-              Median(cursorAfterPaint), Median(cursorClean));
-  std::fflush(stdout);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The reference host's records and the pieces its modes share. host.cpp holds
 // the service table and loads, starts and stops the plug-in; viewer.cpp the
 // main window and the interactive viewer; win32_driver.cpp the scenario
-// driver; bench.cpp and soak.cpp the measuring modes; main.cpp picks one.
+// driver; bench.cpp (with bench_breakdown.cpp) and soak.cpp the measuring
+// modes; main.cpp picks one.
 #pragma once
 
 #include <windows.h>
@@ -77,18 +78,21 @@ void CloseMainWindow();
 // The interactive viewer on an image, a folder of images or the test card.
 int RunInteractive(const std::string& source);
 
-// win32_driver.cpp: scenarios.
+// win32_driver.cpp: scenarios, and what a window shows.
+// The client area, or the whole window with frame, caption and menu bar, as
+// 0xRRGGBB pixels; false when the window is not shown or cannot be read.
+bool CaptureWindowPixels(HWND hwnd, bool whole, Pixels* out);
 // The scenario driver of the Win32 host, over the session's plug-in.
 std::unique_ptr<Driver> NewHostDriver();
 // Runs scenario files one after another, each in a fresh session; the worst
 // result of RunScenarioFile.
 int RunScripts(const std::vector<std::string>& scripts, const ScenarioOptions& options);
 
-// Measuring modes. RunBench prints the timing table; tiny runs a small frame
-// and a few iterations only; breakdown adds where a large drag step's time goes
-// and what drawings the plug-in does not use would cost (bench.cpp). RunSoak
-// plays n frames and n random interaction events and fails when GDI or USER
-// objects or memory grow (soak.cpp).
+// Measuring modes. RunBench prints the timing table (bench.cpp); tiny runs a
+// small frame and a few iterations only; breakdown adds where a large drag
+// step's time goes and what drawings the plug-in does not use would cost
+// (bench_breakdown.cpp). RunSoak plays n frames and n random interaction
+// events and fails when GDI or USER objects or memory grow (soak.cpp).
 int RunBench(bool tiny, bool breakdown);
 int RunSoak(int n, unsigned seed);
 

@@ -10,10 +10,7 @@
 #include "refhost/host.h"
 
 namespace refhost {
-namespace {
 
-// The client area, or the whole window with frame, caption and menu bar, as
-// 0xRRGGBB pixels; false when the window is not shown.
 bool CaptureWindowPixels(HWND hwnd, bool whole, Pixels* out) {
   if (hwnd == nullptr || !IsWindowVisible(hwnd)) return false;
   RECT r;
@@ -39,19 +36,24 @@ bool CaptureWindowPixels(HWND hwnd, bool whole, Pixels* out) {
   HDC windowDc = whole ? GetWindowDC(hwnd) : GetDC(hwnd);
   HDC memDc = CreateCompatibleDC(windowDc);
   HBITMAP dib = CreateDIBSection(windowDc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memDc, dib);
-  BitBlt(memDc, 0, 0, w, h, windowDc, 0, 0, SRCCOPY);
-  GdiFlush();
-  out->width = w;
-  out->height = h;
-  out->rgb.assign(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + static_cast<size_t>(w) * h);
-  for (uint32_t& p : out->rgb) p &= 0xFFFFFF;
-  SelectObject(memDc, old);
-  DeleteObject(dib);
+  if (dib != nullptr) {
+    HGDIOBJ old = SelectObject(memDc, dib);
+    BitBlt(memDc, 0, 0, w, h, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    out->width = w;
+    out->height = h;
+    const auto* p = static_cast<const uint32_t*>(bits);
+    out->rgb.assign(p, p + static_cast<size_t>(w) * h);
+    for (uint32_t& v : out->rgb) v &= 0xFFFFFF;
+    SelectObject(memDc, old);
+    DeleteObject(dib);
+  }
   DeleteDC(memDc);
   ReleaseDC(hwnd, windowDc);
-  return true;
+  return dib != nullptr;
 }
+
+namespace {
 
 // The caption buttons cut from a picture of the whole window, where Wine's
 // non-client painting puts them: 2 pixels inside the frame, SM_CXSIZE - 2 wide

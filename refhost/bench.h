@@ -1,0 +1,72 @@
+// What the bench's timing table (bench.cpp) and its --breakdown
+// (bench_breakdown.cpp) share: a case's view settings and counts, the picture
+// of a centred view, and the plain GDI work that draws it.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "refhost/frames.h"
+#include "view/geometry.h"
+
+namespace refhost {
+
+// The view settings of one bench case.
+struct View {
+  int level, grid;
+  const char* what;
+};
+
+struct Counts {
+  int warmup, iterations;
+};
+
+// The ruler's ticks and the grid's lines of one picture where the view puts
+// them, by its rules (view/ruler_grid.h): end points in pairs, each pair one
+// MoveToEx and one LineTo (which leaves the second point unpainted).
+struct Lines {
+  bool ruler = false, grid = false;
+  int gridPen = 0;
+  std::vector<POINT> ticks, gridLines;
+};
+
+// The picture of a centred view of frame: its rectangles and its lines.
+struct Picture {
+  ViewGeometry g;
+  Lines lines;
+};
+
+// The plain GDI work for one picture. Without lines, the baseline: the frame
+// into a memory bitmap, the client area filled, the image stretched into the
+// window. With lines, the work the view's picture requires: the same, then the
+// ruler's strips and ticks, a clip region that keeps the image off the strips,
+// and the grid's lines over the image.
+struct Baseline {
+  HDC memDc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ old = nullptr;
+
+  explicit Baseline(HWND window);
+  ~Baseline();
+  Baseline(const Baseline&) = delete;
+  Baseline& operator=(const Baseline&) = delete;
+  void Paint(HWND window, const Frame* frame, const ViewGeometry& g, const Lines* lines = nullptr) const;
+};
+
+double Median(std::vector<double> v);
+
+// The rectangles the view draws for a centred view of a frame: the plug-in's
+// own geometry code, run on this program's copy of the view state.
+ViewGeometry GeometryFor(HWND window, int level, int frameW, int frameH, int centreX, int centreY);
+
+// One MoveToEx and one LineTo per pair, with a stock pen.
+void DrawPairs(HDC dc, const std::vector<POINT>& points, int stockPen);
+
+Picture PictureFor(HWND window, const View& v, const Frame& frame);
+
+// bench_breakdown.cpp: where a drag step's time goes on the plug-in's window,
+// and what drawings the plug-in does not use would cost (--breakdown).
+void Breakdown(const View& v, const Frame& frame, Counts n, const Baseline& base);
+
+}  // namespace refhost
