@@ -195,10 +195,13 @@ class Host:
         return pic.crop(left, top, pic.width - left - right, pic.height - top - bottom) if pic else None
 
     def focus_main(self, pointer):
-        """A click beside the frame gives the main window the keys."""
-        pointer.click(1, *self.main_spot())
-        if not poll(lambda: focus() == self.main, timeout=3):
-            raise Failure("focus", "the keyboard focus on the main window", f"on {focus()}")
+        """A click beside the frame gives the main window the keys. A window that
+        has only just been mapped may miss the first click: up to three tries."""
+        for _ in range(3):
+            pointer.click(1, *self.main_spot())
+            if poll(lambda: focus() == self.main, timeout=2):
+                return
+        raise Failure("focus", "the keyboard focus on the main window", f"on {focus()}")
 
     def ask_report(self, pointer):
         """The host's report of this moment: the R key in the main window."""
