@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "refhost/host.h"
+#include "refhost/windows_path.h"
 
 namespace {
 
@@ -42,14 +43,6 @@ std::string ExeDir() {
   std::string dir = path;
   const size_t slash = dir.find_last_of("\\/");
   return slash == std::string::npos ? "." : dir.substr(0, slash);
-}
-
-// A Unix path given under Wine lies on drive Z:.
-std::string WindowsPath(std::string path) {
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
 }
 
 int Usage() {

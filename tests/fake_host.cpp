@@ -30,15 +30,17 @@ BOOL SaveIntSetting(FilterTable*, LPCSTR key, int value) {
   return 1;
 }
 
-BOOL GetHostInfo(void*, HostInfo* info) {
+BOOL GetHostInfo(void* editHandle, HostInfo* info) {
   ++host.getHostInfoCalls;
+  host.hostInfoEditHandle = editHandle;
   info->maxWidth = host.maxWidth;
   info->maxHeight = host.maxHeight;
   return 1;
 }
 
-void* GetDisplayImage(void*, int) {
+void* GetDisplayImage(void*, int flags) {
   ++host.getDisplayImageCalls;
+  host.displayImageFlags = flags;
   if (host.nullImage || host.image.empty()) return nullptr;
   return host.image.data();
 }

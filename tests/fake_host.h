@@ -56,6 +56,8 @@ struct Host {
   int getHostInfoCalls = 0;
   int getDisplayImageCalls = 0;
   void* lastEditHandle = nullptr;
+  void* hostInfoEditHandle = reinterpret_cast<void*>(1);  // what GetHostInfo was last given
+  int displayImageFlags = -1;                              // GetDisplayImage's second argument, last call
 
   // Every message the window passed on to the window callback, in order.
   std::vector<Delivered> delivered;

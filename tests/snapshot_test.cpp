@@ -166,7 +166,13 @@ TEST(FilterProcTest, FrameLandsTopLeftInTheLargestFrameBitmap) {
   // dc, x, y, width, height, source x, source y, first scan line, scan lines
   const std::vector<int64_t> want = {standin::H(viewState.snapshotDc), 0, 0, 640, 360, 0, 0, 0, 360};
   for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(copies[0].args.at(i), want[i]) << standin::ToString(copies[0]);
+  // colour use, then the header: size, width, height (positive: bottom-up), planes, bits, compression
+  const std::vector<int64_t> header = {DIB_RGB_COLORS, 40, 640, 360, 1, 24, BI_RGB};
+  for (size_t i = 0; i < header.size(); ++i)
+    EXPECT_EQ(copies[0].args.at(11 + i), header[i]) << standin::ToString(copies[0]);
   EXPECT_EQ(host.lastEditHandle, host.editHandle);
+  EXPECT_EQ(host.displayImageFlags, 0) << "the displayed image, as the host shows it";
+  EXPECT_EQ(host.hostInfoEditHandle, nullptr) << "the host's information asks for no video";
   EXPECT_EQ(fakehost::Violations(), "");
 }
 
@@ -225,6 +231,8 @@ TEST(FilterProcTest, FramesAndHostsOfAnySize) {
       {.name = "frame as large as the largest", .largest = {640, 360}, .frame = {640, 360}, .bitmap = {640, 360},
        .holds = {640, 360}},
       {.name = "1 by 1 frame", .largest = {640, 360}, .frame = {1, 1}, .bitmap = {640, 360}, .holds = {1, 1}},
+      {.name = "one column", .largest = {640, 360}, .frame = {1, 360}, .bitmap = {640, 360}, .holds = {1, 360}},
+      {.name = "one row", .largest = {640, 360}, .frame = {640, 1}, .bitmap = {640, 360}, .holds = {640, 1}},
       {.name = "frame wider than the largest is cut", .largest = {320, 240}, .frame = {400, 100},
        .bitmap = {320, 240}, .holds = {320, 100}},
       {.name = "frame larger than the largest is cut", .largest = {320, 240}, .frame = {640, 360},

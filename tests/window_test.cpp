@@ -145,6 +145,14 @@ const Transition kTransitions[] = {
      .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
     {.name = "1144 at the last frame pixel", .message = HostMsgMainMouseDown, .lParam = Point(639, 359),
      .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1144 at frame column 0", .message = HostMsgMainMouseDown, .lParam = Point(0, 200),
+     .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1144 at frame row 0", .message = HostMsgMainMouseDown, .lParam = Point(300, 0),
+     .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1144 left of the frame", .message = HostMsgMainMouseDown, .lParam = Point(-1, 10),
+     .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
+    {.name = "1144 below the frame", .message = HostMsgMainMouseDown, .lParam = Point(10, 360),
+     .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
     {.name = "1144 right of the frame", .message = HostMsgMainMouseDown, .lParam = Point(640, 10),
      .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
     {.name = "1144 above the frame", .message = HostMsgMainMouseDown, .lParam = Point(10, -1),
@@ -332,6 +340,52 @@ TEST(PointerStateMachine, DragWithoutSnapshotAddsUp) {
   Send(WM_LBUTTONUP, 0, Point(110, 96));
   EXPECT_EQ(standin::CaptureOwner(), nullptr);
   EXPECT_EQ(fakehost::Violations(), "");
+}
+
+// What a main-window press or move leaves of a pending drag: a level-3 view
+// keeps a drag of (1, 2) window pixels pending (less than a frame pixel), and
+// the next repaint would fold whatever is left into the centre.
+TEST(PointerStateMachine, MainWindowEventsAndThePendingDrag) {
+  struct Row {
+    const char* name;
+    void (*events)(fakehost::Host&);
+    FramePoint pending;  // after the events
+  };
+  const Row rows[] = {
+      {.name = "a press off the frame clears it",
+       .events = [](fakehost::Host&) { Send(HostMsgMainMouseDown, 0, Point(700, 10)); }, .pending = {0, 0}},
+      {.name = "a press on the frame while hidden clears it",
+       .events = [](fakehost::Host& host) {
+         host.windowVisible = 0;
+         Send(HostMsgWindowChange);
+         Send(HostMsgMainMouseDown, 0, Point(300, 200));
+       }, .pending = {0, 0}},
+      {.name = "a press while locked leaves it",
+       .events = [](fakehost::Host&) {
+         Send(WM_MBUTTONUP);
+         Send(HostMsgMainMouseDown, 0, Point(300, 200));
+       }, .pending = {1, 2}},
+      {.name = "following while hidden leaves nothing",
+       .events = [](fakehost::Host& host) {
+         Send(HostMsgMainMouseDown, 0, Point(300, 200));
+         host.windowVisible = 0;
+         Send(HostMsgWindowChange);
+         Send(HostMsgMainMouseMove, 0, Point(310, 210));
+       }, .pending = {0, 0}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    fakehost::Host& host = StartWithFrame({{"nnn", 3}});
+    Send(WM_LBUTTONDOWN, 0, Point(50, 60));
+    Send(WM_MOUSEMOVE, 0, Point(51, 62));
+    Send(WM_LBUTTONUP, 0, Point(51, 62));
+    ASSERT_EQ(viewState.pendingDx, 1);
+    ASSERT_EQ(viewState.pendingDy, 2);
+    r.events(host);
+    EXPECT_EQ(viewState.pendingDx, r.pending.x);
+    EXPECT_EQ(viewState.pendingDy, r.pending.y);
+    EXPECT_EQ(fakehost::Violations(), "");
+  }
 }
 
 TEST(PointerStateMachine, DoubleClickInTheViewIsOneDragThenOneZoom) {
@@ -1102,17 +1156,37 @@ TEST(BadInput, HostWithoutServiceTable) {
   EXPECT_EQ(host.settingsLog.size(), 0u);
 }
 
-// PaintView calls IsEditing through the table without looking at the slot,
-// so a host with an empty IsEditing slot crashes the first repaint. Enable
-// once PaintView asks through HostIsEditing like the rest of the plug-in.
+// A host whose service table lacks one service, or all: the plug-in goes on
+// without it (no video open, window hidden, nothing stored, no largest frame,
+// no image) and never calls through the empty slot.
 TEST(BadInput, HostWithEmptyServiceSlots) {
-  fakehost::Host& host = fakehost::Start();
-  host.services = HostServices{};
-  fakehost::SetFrame(100, 80);
-  fakehost::Init();
-  SendEverything("every service slot empty", false);
-  fakehost::Exit();
-  EXPECT_EQ(fakehost::Violations(), "");
+  struct Row {
+    const char* name;
+    void (*empty)(HostServices&);
+    bool shown;  // the window still counts as shown
+  };
+  const Row rows[] = {
+      {.name = "IsEditing", .empty = [](HostServices& s) { s.IsEditing = nullptr; }, .shown = true},
+      {.name = "IsFilterWindowVisible", .empty = [](HostServices& s) { s.IsFilterWindowVisible = nullptr; },
+       .shown = false},
+      {.name = "LoadIntSetting", .empty = [](HostServices& s) { s.LoadIntSetting = nullptr; }, .shown = true},
+      {.name = "SaveIntSetting", .empty = [](HostServices& s) { s.SaveIntSetting = nullptr; }, .shown = true},
+      {.name = "GetHostInfo", .empty = [](HostServices& s) { s.GetHostInfo = nullptr; }, .shown = true},
+      {.name = "GetDisplayImage", .empty = [](HostServices& s) { s.GetDisplayImage = nullptr; }, .shown = true},
+      {.name = "every slot", .empty = [](HostServices& s) { s = HostServices{}; }, .shown = false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string("empty ") + r.name);
+    fakehost::Host& host = fakehost::Start();
+    r.empty(host.services);
+    fakehost::SetFrame(100, 80);
+    fakehost::Init();
+    EXPECT_EQ(Send(HostMsgWindowChange), r.shown ? 1 : 0);
+    Send(HostMsgFileOpen);
+    SendEverything(r.name, r.shown);
+    fakehost::Exit();
+    EXPECT_EQ(fakehost::Violations(), "");
+  }
 }
 
 TEST(BadInput, EndlessDragsWithoutSnapshotSaturate) {

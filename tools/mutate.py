@@ -298,16 +298,30 @@ class Worker:
         code, out = run(["ninja", "-C", self.build_dir, f"-j{self.jobs}"] + list(TARGETS), self.copy)
         return code == 0, out
 
-    def test(self, timeout):
-        """None when every fast native test passes; else what failed first."""
+    def steps(self):
         b = self.build_dir
-        steps = [
+        return [
             ([os.path.join(b, "tests", "tavimo_tests"), "--gtest_fail_fast", "--gtest_brief=1"], "tavimo_tests"),
             ([os.path.join(b, "tests", "alloc_tests"), "--gtest_fail_fast", "--gtest_brief=1"], "alloc_tests"),
             (["ctest", "--test-dir", b, "-R", r"^e2e\.", "--stop-on-failure", "-Q"], "e2e scenarios"),
         ]
-        for cmd, name in steps:
-            code, _ = run(cmd, b, timeout)
+
+    def time_steps(self):
+        """Each step's time on the unmutated copy; None when one fails."""
+        times = []
+        for cmd, _ in self.steps():
+            t0 = time.time()
+            code, _ = run(cmd, self.build_dir)
+            if code != 0:
+                return None
+            times.append(time.time() - t0)
+        return times
+
+    def test(self, timeouts):
+        """None when every fast native test passes; else what failed first. A
+        step that takes ten times its usual time (a mutant that loops) hangs."""
+        for (cmd, name), limit in zip(self.steps(), timeouts):
+            code, _ = run(cmd, self.build_dir, limit)
             if code == "timeout":
                 return f"{name} hung"
             if code != 0:
@@ -387,10 +401,10 @@ def main():
         ok, out = w.build(shares[workers.index(w)][0].path)
         if not ok:
             sys.exit("mutate: the unmutated copy does not build:\n" + out)
-        t0 = time.time()
-        if w.test(None) is not None:
+        times = w.time_steps()
+        if times is None:
             sys.exit("mutate: the unmutated copy fails its tests")
-        timeouts.append(max(60, 20 * (time.time() - t0)))
+        timeouts.append([max(10.0, 10 * t) for t in times])
 
     prepared = [threading.Thread(target=ready, args=(w,)) for w in workers]
     for t in prepared:
@@ -399,7 +413,7 @@ def main():
         t.join()
     if len(timeouts) != len(workers):
         return 1
-    timeout = max(timeouts)
+    timeout = [max(step) for step in zip(*timeouts)]
 
     counts = {"killed": 0, "survived": 0, "equivalent": 0, "not built": 0}
     done = [0]

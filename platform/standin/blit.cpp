@@ -235,9 +235,13 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
 // coordinates; only pixels that land inside the visible destination are read.
 int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT StartScan,
                       UINT cLines, const void* lpvBits, const BITMAPINFO* lpbmi, UINT ColorUse) {
+  // The header's fields too: it lives on the caller's stack, gone when a test looks.
+  const BITMAPINFOHEADER none = {};
+  const BITMAPINFOHEADER& logged = lpbmi != nullptr ? lpbmi->bmiHeader : none;
   Log("SetDIBitsToDevice", {I(hdc), xDest, yDest, static_cast<int64_t>(w), static_cast<int64_t>(h), xSrc, ySrc,
                             static_cast<int64_t>(StartScan), static_cast<int64_t>(cLines), I(lpvBits), I(lpbmi),
-                            static_cast<int64_t>(ColorUse)});
+                            static_cast<int64_t>(ColorUse), logged.biSize, logged.biWidth, logged.biHeight,
+                            logged.biPlanes, logged.biBitCount, logged.biCompression});
   Object* dc = FindDc(hdc);
   if (!dc) return 0;
   if (!lpvBits || !lpbmi) return 0;

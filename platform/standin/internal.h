@@ -109,6 +109,8 @@ struct Object {
 // Handle table.
 Object* Find(const void* handle);                 // any live object, or null
 Object* FindKind(const void* handle, Kind kind);  // live object of that kind, or null
+// The pixels of a live window's client area or bitmap; an empty surface when gone.
+Surface& SurfaceOf(const void* handle, Kind kind);
 void* NewHandle(Kind kind, Object** out);         // registers a fresh object
 void Forget(const void* handle);                  // removes a non-stock object
 void CountBadHandle();

@@ -84,6 +84,13 @@ Object* FindKind(const void* handle, Kind kind) {
   return o && o->kind == kind ? o : nullptr;
 }
 
+Surface& SurfaceOf(const void* handle, Kind kind) {
+  static Surface gone;
+  gone = Surface{};
+  Object* o = FindKind(handle, kind);
+  return o ? o->client : gone;
+}
+
 void* NewHandle(Kind kind, Object** out) {
   Table& t = T();
   if (t.objects.empty()) AddStockObjects();
@@ -172,20 +179,9 @@ Books GetBooks() {
   return b;
 }
 
-int BitmapWidth(HBITMAP bitmap) {
-  Object* b = FindKind(bitmap, Kind::Bitmap);
-  return b ? b->client.width : 0;
-}
-
-int BitmapHeight(HBITMAP bitmap) {
-  Object* b = FindKind(bitmap, Kind::Bitmap);
-  return b ? b->client.height : 0;
-}
-
-uint32_t BitmapPixel(HBITMAP bitmap, int x, int y) {
-  Object* b = FindKind(bitmap, Kind::Bitmap);
-  return b ? b->client.At(x, y, kNoPixel) : kNoPixel;
-}
+int BitmapWidth(HBITMAP bitmap) { return SurfaceOf(bitmap, Kind::Bitmap).width; }
+int BitmapHeight(HBITMAP bitmap) { return SurfaceOf(bitmap, Kind::Bitmap).height; }
+uint32_t BitmapPixel(HBITMAP bitmap, int x, int y) { return SurfaceOf(bitmap, Kind::Bitmap).At(x, y, kNoPixel); }
 
 }  // namespace standin
 

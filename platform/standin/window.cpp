@@ -98,20 +98,9 @@ HWND CaptureOwner() { return W().capture; }
 HCURSOR CurrentCursor() { return W().cursor; }
 HCURSOR SizeAllCursor() { return SizeAll(); }
 
-int ClientWidth(HWND hwnd) {
-  Object* w = FindKind(hwnd, Kind::Window);
-  return w ? w->client.width : 0;
-}
-
-int ClientHeight(HWND hwnd) {
-  Object* w = FindKind(hwnd, Kind::Window);
-  return w ? w->client.height : 0;
-}
-
-uint32_t ClientPixel(HWND hwnd, int x, int y) {
-  Object* w = FindKind(hwnd, Kind::Window);
-  return w ? w->client.At(x, y, kNoPixel) : kNoPixel;
-}
+int ClientWidth(HWND hwnd) { return SurfaceOf(hwnd, Kind::Window).width; }
+int ClientHeight(HWND hwnd) { return SurfaceOf(hwnd, Kind::Window).height; }
+uint32_t ClientPixel(HWND hwnd, int x, int y) { return SurfaceOf(hwnd, Kind::Window).At(x, y, kNoPixel); }
 
 const std::vector<uint32_t>& ClientPixels(HWND hwnd) {
   static const std::vector<uint32_t> none;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/filter_table.h"
+#include "refhost/windows_path.h"
 
 namespace {
 
@@ -28,15 +29,6 @@ std::string Hex(uint32_t v) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(v));
   return text;
-}
-
-// Wine maps the Unix root to drive Z:.
-std::string WindowsPath(const char* arg) {
-  std::string path = arg;
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
 }
 
 using EntryPoint = void*(__cdecl*)();

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "refhost/windows_path.h"
+
 namespace {
 
 int passed = 0;
@@ -22,14 +24,6 @@ void Check(bool ok, const std::string& what, const std::string& detail = "") {
   }
   ++failed;
   std::printf("FAIL %s%s%s\n", what.c_str(), detail.empty() ? "" : ": ", detail.c_str());
-}
-
-std::string WindowsPath(const char* arg) {
-  std::string path = arg;
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
 }
 
 std::string Hex(const std::string& bytes) {
