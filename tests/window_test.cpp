@@ -1150,6 +1150,8 @@ TEST(BadInput, HostWithoutServiceTable) {
     SCOPED_TRACE(m.message);
     EXPECT_EQ(Send(m.message, m.wParam, m.lParam), 0);
     EXPECT_EQ(fakehost::Frame(), 1);
+    // A host that passes no record at all gets nothing done and 0.
+    EXPECT_EQ(host.table->filterWndProc(host.window, m.message, m.wParam, m.lParam, host.editHandle, nullptr), 0);
     EXPECT_EQ(fakehost::Violations(), "");
   }
   EXPECT_EQ(fakehost::Exit(), 0);

@@ -193,7 +193,7 @@ def statement_mutants(path, number, text, toks):
             continue
         s, e = stmt[0][2], stmt[-1][3]
         shown = text[s:e]
-        found.append(Mutant(path, number, s, e, ";", f"delete `{shown}`"))
+        found.append(Mutant(path, number, s, e, ";", f"delete {shown}"))
     return found
 
 
@@ -223,7 +223,7 @@ def find_mutants():
 # --- Equivalent mutants, as docs/TESTING.md lists them ----------------------
 
 def read_equivalents():
-    """Rows of the doc's equivalents table: | file | code | change | reason |."""
+    """Rows of the doc's equivalents table: | file | function | code | change | reason |."""
     rows = []
     if not os.path.exists(EQUIVALENTS_DOC):
         return rows
@@ -235,16 +235,30 @@ def read_equivalents():
     for line in section[1].splitlines():
         if line.startswith("## "):
             break
-        cells = [c.strip() for c in line.strip().strip("|").split("|")]
-        if len(cells) != 4 or cells[0] in ("file", "") or set(cells[0]) <= set("-: "):
+        # Cells split at the pipes that Markdown does not escape.
+        cells = [c.strip().replace("\\|", "|") for c in re.split(r"(?<!\\)\|", line.strip().strip("|"))]
+        if len(cells) != 5 or cells[0] in ("file", "") or set(cells[0]) <= set("-: "):
             continue
-        rows.append((cells[0], cells[1].strip("`"), cells[2].strip("`"), cells[3]))
+        path, function, code, change, reason = cells
+        rows.append((path, function, code.strip("`"), change.strip("`"), reason))
     return rows
 
 
-def is_equivalent(mutant, source_line, rows):
+def enclosing_function(lines, number):
+    """The name of the function around a line: the name before the first '('
+    of the nearest line at or above it that starts at column 0."""
+    for text in reversed(lines[:number]):
+        if text[:1].isalpha() and "(" in text and not text.startswith(("namespace", "struct", "enum")):
+            m = re.search(r"(\w+)\s*\(", text)
+            return m.group(1) if m else ""
+    return ""
+
+
+def is_equivalent(mutant, lines, rows):
+    source_line = lines[mutant.line - 1]
     return any(path == mutant.path and code in source_line and change == mutant.change
-               for path, code, change, _ in rows)
+               and (not function or function == enclosing_function(lines, mutant.line))
+               for path, function, code, change, _ in rows)
 
 
 # --- Running ---------------------------------------------------------------
@@ -273,6 +287,20 @@ class Worker:
         self.jobs = jobs
 
     def prepare(self):
+        """Brings the copy up to the tree. A file whose bytes differ is written
+        anew, so that it is newer than anything built from an earlier mutant."""
+        def copy_if_changed(src, dst):
+            with open(src, "rb") as f:
+                data = f.read()
+            if os.path.exists(dst):
+                with open(dst, "rb") as f:
+                    if f.read() == data:
+                        return dst
+            with open(dst, "wb") as f:
+                f.write(data)
+            shutil.copymode(src, dst)
+            return dst
+
         ignore = shutil.ignore_patterns(*SKIPPED)
         os.makedirs(self.copy, exist_ok=True)
         for entry in os.listdir(ROOT):
@@ -280,12 +308,12 @@ class Worker:
                 continue
             src, dst = os.path.join(ROOT, entry), os.path.join(self.copy, entry)
             if os.path.isdir(src):
-                shutil.copytree(src, dst, ignore=ignore, dirs_exist_ok=True)
+                shutil.copytree(src, dst, ignore=ignore, dirs_exist_ok=True, copy_function=copy_if_changed)
             else:
-                shutil.copy2(src, dst)
+                copy_if_changed(src, dst)
         code, out = run(["cmake", "--preset", "native"], self.copy)
         if code != 0:
-            sys.exit("mutate: configuring the scratch copy failed:\n" + out)
+            raise RuntimeError("mutate: configuring the scratch copy failed:\n" + out)
 
     def build(self, path):
         with open(os.path.join(self.copy, path), encoding="utf-8") as f:
@@ -396,14 +424,18 @@ def main():
     workers = [Worker(i, 1 if len(shares) > 1 else 2) for i in range(len(shares))]
     timeouts = []
 
+    problems = []
+
     def ready(w):
         w.prepare()
         ok, out = w.build(shares[workers.index(w)][0].path)
         if not ok:
-            sys.exit("mutate: the unmutated copy does not build:\n" + out)
+            problems.append("mutate: the unmutated copy does not build:\n" + out)
+            return
         times = w.time_steps()
         if times is None:
-            sys.exit("mutate: the unmutated copy fails its tests")
+            problems.append(f"mutate: the unmutated copy in {w.copy} fails its tests")
+            return
         timeouts.append([max(10.0, 10 * t) for t in times])
 
     prepared = [threading.Thread(target=ready, args=(w,)) for w in workers]
@@ -411,7 +443,8 @@ def main():
         t.start()
     for t in prepared:
         t.join()
-    if len(timeouts) != len(workers):
+    if problems:
+        print("\n".join(problems), file=sys.stderr)
         return 1
     timeout = [max(step) for step in zip(*timeouts)]
 
@@ -435,7 +468,7 @@ def main():
                 failure = w.test(timeout)
                 if failure:
                     verdict, kind = f"killed ({failure})", "killed"
-                elif is_equivalent(m, lines[m.line - 1], equivalents):
+                elif is_equivalent(m, lines, equivalents):
                     verdict, kind = "equivalent", "equivalent"
                 else:
                     verdict, kind = "survived", "survived"
