@@ -7,7 +7,7 @@
 include(${CMAKE_SOURCE_DIR}/tests/e2e/failure_lines.cmake)
 set(HANDS_DIR ${CMAKE_SOURCE_DIR}/tests/hands)
 set(HANDS_RUN ${CMAKE_SOURCE_DIR}/tests/e2e/with_display.sh python3 ${HANDS_DIR}/hands.py
-    --wine-run ${CMAKE_SOURCE_DIR}/scripts/wine-run --refhost $<TARGET_FILE:refhost>)
+    --wine-run ${CMAKE_SOURCE_DIR}/scripts/wine-run --refhost $<TARGET_FILE:refhost> --attempts 2)
 add_test(NAME e2e.hands COMMAND ${HANDS_RUN} --out ${CMAKE_BINARY_DIR}/hands)
 add_test(NAME e2e.hands.monkey
          COMMAND ${HANDS_RUN} --out ${CMAKE_BINARY_DIR}/hands-monkey

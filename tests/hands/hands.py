@@ -753,16 +753,10 @@ def monkey(s, n, seed):
           f"GDI {g0}/{g1}/{g2}, USER {u0}/{u1}/{u2} at start/middle/end", flush=True)
 
 
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--wine-run", required=True)
-    ap.add_argument("--refhost", required=True)
-    ap.add_argument("--out", required=True)
-    ap.add_argument("--folder", help="the folder of frames the monkey plays")
-    ap.add_argument("--monkey", type=int, default=0, help="random gestures instead of the named steps")
-    ap.add_argument("--seed", type=int, default=1)
-    args = ap.parse_args()
-    os.makedirs(args.out, exist_ok=True)
+def run_once(args, last):
+    """One attempt; True when every step passed. Only the last attempt's
+    failure is a failure: an earlier one says what it met and keeps its
+    screenshots, and the run starts again from a fresh host."""
     s = Suite(args)
     s.ini = os.path.join(args.out, "refhost.ini")
     if os.path.exists(s.ini):
@@ -774,9 +768,12 @@ def main():
         else:
             gestures(s)
     except Failure as f:
+        if not last:
+            print(f"hands: this attempt stopped at step '{f.step}' (expected {f.expected}; seen {f.seen}); once more")
+            return False
         s.fail(f)
         print(f"hands: {s.passed - 1} passed, 1 failed")
-        return 1
+        return False
     except Exception as e:  # the driver itself broke: still the step and the screenshots
         s.fail(Failure(s.step_name, "the step to run", f"{type(e).__name__}: {e}"))
         print(f"hands: {s.passed - 1} passed, 1 failed")
@@ -786,7 +783,26 @@ def main():
             s.host.kill()
     print(f"hands: all {s.passed} steps in {time.monotonic() - t0:.0f} s")
     print(f"hands: {s.passed} passed, 0 failed")
-    return 0
+    return True
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--wine-run", required=True)
+    ap.add_argument("--refhost", required=True)
+    ap.add_argument("--out", required=True)
+    ap.add_argument("--folder", help="the folder of frames the monkey plays")
+    ap.add_argument("--monkey", type=int, default=0, help="random gestures instead of the named steps")
+    ap.add_argument("--seed", type=int, default=1)
+    # X and Wine under a loaded machine now and then drop or delay an event
+    # past every bound; make test allows one more attempt.
+    ap.add_argument("--attempts", type=int, default=1, help="runs allowed before a failure counts")
+    args = ap.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    for attempt in range(1, max(1, args.attempts) + 1):
+        if run_once(args, attempt == max(1, args.attempts)):
+            return 0
+    return 1
 
 
 if __name__ == "__main__":
