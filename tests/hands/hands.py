@@ -36,10 +36,13 @@ BACKGROUND = 0xB4B4B4  # the border colour the reference host sets
 WHITE, BLACK = 0xFFFFFF, 0x000000
 RULER_WIDTH = 8
 CARD = (640, 360)  # the test card the host shows by default
-# Wine's own caches behind real menus and border drags still add a few GDI
-# objects after the warm-up, and then stop; a leak per gesture exceeds this
-# within a few hundred gestures.
+# Wine's own caches behind real menus, captions and border drags add a few GDI
+# objects over the first thousands of gestures and then stop (10,000 gestures:
+# 94, 103 at the middle, 103 at the end). A leak per gesture exceeds these
+# within a few hundred gestures: at most 8 more in the second half of a run,
+# 16 in all.
 OBJECT_ALLOWANCE = 8
+OBJECT_ALLOWANCE_IN_ALL = 16
 MENU_ITEMS = ["ホイール反転", "ルーラー", "グリッド線(なし)", "グリッド線(黒)", "グリッド線(白)"]
 
 
@@ -697,7 +700,7 @@ def monkey(s, n, seed):
         rng.choice(gestures_of)()
         if s.host.proc.poll() is not None:
             raise Failure(s.step_name, f"the host running after gesture {i + 1}", f"exit code {s.host.proc.returncode}")
-        if i + 1 == n // 2:
+        if i + 1 == max(1, n // 2):
             sample("middle")
     settle_menus()
     for what, on in shown.items():
@@ -738,16 +741,16 @@ def monkey(s, n, seed):
     s.step("monkey: objects flat, settings stored in range")
     failures = []
     for kind, i in (("GDI", 0), ("USER", 1)):
-        a, b = samples["start"][i], samples["end"][i]
-        if a >= 0 and b - a > OBJECT_ALLOWANCE:
-            failures.append(f"{kind} objects grew from {a} to {b}")
+        a, m, b = samples["start"][i], samples["middle"][i], samples["end"][i]
+        if a >= 0 and (b - m > OBJECT_ALLOWANCE or b - a > OBJECT_ALLOWANCE_IN_ALL):
+            failures.append(f"{kind} objects grew from {a} (start) and {m} (middle) to {b}")
     rep = s.stop_host()
     ranges = {"nnn": range(BOTTOM, TOP + 1), "reverse": range(2), "ruler": range(2), "grid": range(3)}
     for k, r in ranges.items():
         if rep.get("stored." + k) not in r:
             failures.append(f"stored {k} = {rep.get('stored.' + k)}")
     if failures:
-        raise Failure(s.step_name, f"objects within {OBJECT_ALLOWANCE} of the start and settings in range", "; ".join(failures))
+        raise Failure(s.step_name, f"objects within {OBJECT_ALLOWANCE} of the middle and {OBJECT_ALLOWANCE_IN_ALL} of the start, settings in range", "; ".join(failures))
     (g0, u0, f0), (g1, u1, _), (g2, u2, f2) = samples["start"], samples["middle"], samples["end"]
     print(f"hands: monkey: {n} gestures (seed {seed}) in {time.monotonic() - t0:.0f} s, {f2} frames shown; "
           f"GDI {g0}/{g1}/{g2}, USER {u0}/{u1}/{u2} at start/middle/end", flush=True)
