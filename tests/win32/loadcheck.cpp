@@ -10,20 +10,9 @@
 
 #include "host/filter_table.h"
 #include "refhost/windows_path.h"
+#include "tests/win32/checks.h"
 
 namespace {
-
-int passed = 0;
-int failed = 0;
-
-void Check(bool ok, const char* what, const std::string& detail = "") {
-  if (ok) {
-    ++passed;
-    return;
-  }
-  ++failed;
-  std::printf("FAIL %s%s%s\n", what, detail.empty() ? "" : ": ", detail.c_str());
-}
 
 std::string Hex(uint32_t v) {
   char text[16];
@@ -62,7 +51,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < 4; ++i)
     Check(records[i] == records[0], "same record from every entry point", names[i]);
   if (records[0] == nullptr) {
-    std::printf("%d passed, %d failed\n", passed, failed + 1);
+    std::printf("%d passed, %d failed\n", checksPassed, checksFailed + 1);
     return 1;
   }
 
@@ -119,6 +108,5 @@ int main(int argc, char** argv) {
   }
 
   FreeLibrary(module);
-  std::printf("%d passed, %d failed\n", passed, failed);
-  return failed == 0 ? 0 : 1;
+  return ChecksDone();
 }

@@ -11,20 +11,9 @@
 #include <vector>
 
 #include "refhost/windows_path.h"
+#include "tests/win32/checks.h"
 
 namespace {
-
-int passed = 0;
-int failed = 0;
-
-void Check(bool ok, const std::string& what, const std::string& detail = "") {
-  if (ok) {
-    ++passed;
-    return;
-  }
-  ++failed;
-  std::printf("FAIL %s%s%s\n", what.c_str(), detail.empty() ? "" : ": ", detail.c_str());
-}
 
 std::string Hex(const std::string& bytes) {
   std::string out;
@@ -113,6 +102,5 @@ int main(int argc, char** argv) {
     Check(got == e.expected, query, "expected " + Hex(e.expected) + ", got " + Hex(got));
   }
 
-  std::printf("%d passed, %d failed\n", passed, failed);
-  return failed == 0 ? 0 : 1;
+  return ChecksDone();
 }
