@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tavimo needs on Debian, and nothing twice.
 # Safe to run again: it asks apt only for packages that are missing.
+#
+# A Debian mirror mid-sync can leave one index out of step with its Release
+# file (seen for the security archive's i386 index); `apt-get update` then exits
+# 100 although every other index is fine, and a plain install of multi-arch
+# packages fails. So a failed update is retried and then let be, and a failed
+# install is tried once more with the release's own versions (-t CODENAME).
 set -euo pipefail
 
 packages=(
@@ -8,43 +14,74 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686     # the real 32-bit DLL
   wine wine32:i386 xvfb xauth locales                  # running it under Wine
   clang libclang-rt-14-dev                             # fuzzing and sanitizers
+  clang-format clang-tidy                              # make format and make lint
   fonts-ipafont-gothic                                 # Japanese menu and title text in screenshots
   fonts-wine                                           # Wine's Marlett: caption buttons in window screenshots
   zip unzip                                            # the release zip (make dist) and the install test
   xdotool x11-apps python3                             # real input: XTest events, xwd screenshots, the driver
 )
 
+# Seconds before the second and third update try (the test sets 0).
+pause=${INSTALL_DEPS_PAUSE:-10}
+os_release=${INSTALL_DEPS_OS_RELEASE:-/etc/os-release}
+
 sudo=""
 if [ "$(id -u)" != 0 ]; then sudo="sudo"; fi
 
-# apt and dpkg print pages while they work: keep it in a log and show it only
-# when a step fails, so errors stay visible and a good run prints one line.
-apt_quiet() {
-  local log
-  log=$(mktemp)
-  if ! $sudo env DEBIAN_FRONTEND=noninteractive "$@" >"$log" 2>&1; then
-    echo "install-deps: failed: $*" >&2
-    cat "$log" >&2
-    rm -f "$log"
-    exit 1
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# Runs an apt or dpkg command with its pages of output kept in $log.
+quiet() {
+  $sudo env DEBIAN_FRONTEND=noninteractive "$@" >"$log" 2>&1
+}
+
+# A few lines a person can act on, then exit non-zero.
+give_up() {
+  local step=$1 what=$2
+  {
+    echo "install-deps: failed: $step"
+    echo "install-deps: could not install: $what"
+    grep -E '^(E|Err):' "$log" | head -n 6 | sed 's/^/  /' || true
+    echo "install-deps: a Debian mirror may be mid-sync: try again later, or use another mirror in /etc/apt/sources.list"
+  } >&2
+  exit 1
+}
+
+install_missing() {
+  local -a missing=("$@")
+  local codename tries
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    quiet dpkg --add-architecture i386 || give_up "dpkg --add-architecture i386" "${missing[*]}"
   fi
-  rm -f "$log"
+  for tries in 1 2 3; do
+    if quiet apt-get update -qq; then break; fi
+    if [ "$tries" = 3 ]; then
+      echo "install-deps: apt-get update failed 3 times; installing from the indexes it has" >&2
+    else
+      sleep $((pause * tries))
+    fi
+  done
+  quiet apt-get install -y -qq --no-install-recommends "${missing[@]}" && return 0
+  codename=$(. "$os_release" 2>/dev/null && echo "${VERSION_CODENAME:-}")
+  [ -n "$codename" ] || give_up "apt-get install" "${missing[*]}"
+  quiet apt-get install -y -qq --no-install-recommends -t "$codename" "${missing[@]}" ||
+    give_up "apt-get install (also with -t $codename)" "${missing[*]}"
+  echo "install-deps: the security archive could not be read, so some packages are $codename's own versions; 'apt-get upgrade' later brings them up to date"
+}
+
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
 }
 
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
+  installed "$p" || missing+=("$p")
 done
 
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "install-deps: installing ${missing[*]}"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    apt_quiet dpkg --add-architecture i386
-  fi
-  apt_quiet apt-get update -qq
-  apt_quiet apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  install_missing "${missing[@]}"
 fi
 
 # Wine maps LANG to the ANSI code page; ja_JP.UTF-8 gives code page 932.
@@ -59,10 +96,9 @@ fi
 # refuses to start it ("Exec format error"); there qemu's user-mode emulator
 # runs it instead, registered for 32-bit x86 programs (slow, but complete).
 if [ -e /lib/ld-linux.so.2 ] && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q "install ok installed"; then
+  if ! installed qemu-user-static; then
     echo "install-deps: this kernel cannot run 32-bit programs; installing qemu-user-static for Wine"
-    apt_quiet apt-get update -qq
-    apt_quiet apt-get install -y -qq --no-install-recommends qemu-user-static
+    install_missing qemu-user-static
   fi
   if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
     $sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
