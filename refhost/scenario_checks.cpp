@@ -76,11 +76,13 @@ struct GlyphShape {
   int minHeight;
   int maxHeight;
 };
+// clang-format off
 constexpr GlyphShape kGlyphShapes[] = {
     {.kind = CaptionButtonKind::Minimize, .name = "minimize: a bar along the bottom", .minWidth = 5, .minHeight = 1, .maxHeight = 3},
     {.kind = CaptionButtonKind::Maximize, .name = "maximize: a box", .minWidth = 6, .minHeight = 6, .maxHeight = 1000},
     {.kind = CaptionButtonKind::Close, .name = "close: a cross", .minWidth = 6, .minHeight = 6, .maxHeight = 1000},
 };
+// clang-format on
 
 struct Extent {
   int width = 0;

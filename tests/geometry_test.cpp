@@ -31,6 +31,7 @@ struct GeometryCase {
 // left, right, top, bottom in that order; divisions truncate toward zero),
 // with a 640 by 360 frame in a 288 by 288 client unless the row says else.
 // Centres beyond 2^26 pixels are held at +-2^26 (67108864).
+// clang-format off
 const GeometryCase kCases[] = {
     {.name = "Level3Centred", .level = 3, .centre = {100, 50},
      .want = {.destX = 0, .destY = 0, .destWidth = 288, .destHeight = 288, .destRight = 288, .destBottom = 288,
@@ -159,6 +160,7 @@ const GeometryCase kCases[] = {
      .want = {.destX = 0, .destY = 0, .destWidth = -156, .destHeight = -6, .destRight = -156, .destBottom = -6,
               .srcX = 52, .srcY = 2, .srcWidth = -52, .srcHeight = -2}, .centreAfter = {100, 50}},
 };
+// clang-format on
 
 std::string Describe(const ViewGeometry& g) {
   char text[256];

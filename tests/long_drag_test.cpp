@@ -49,6 +49,7 @@ struct Trip {
 
 TEST(LongDrag, FarOutAndBackLandsOnTheSameView) {
   // The centre moves by drag / level frame pixels when magnifying, by drag x e / 2 when reducing.
+  // clang-format off
   const Trip trips[] = {
       {.name = "level 1, 2^24 + 5 right and down", .level = 1, .dx = (1 << 24) + 5, .dy = (1 << 24) + 5,
        .expectCentreX = 320 - (1 << 24) - 5, .expectCentreY = 180 - (1 << 24) - 5},
@@ -59,6 +60,7 @@ TEST(LongDrag, FarOutAndBackLandsOnTheSameView) {
       {.name = "level -9, 2^20 right (x 32 frame pixels)", .level = -9, .dx = 1 << 20, .dy = 0,
        .expectCentreX = 320 - 32LL * (1 << 20), .expectCentreY = 180},
   };
+  // clang-format on
   for (const Trip& t : trips) {
     SCOPED_TRACE(t.name);
     fakehost::Host& host = ShowFrame(t.level);

@@ -230,6 +230,7 @@ std::set<int> Every(int first, int step, int last) {
   return out;
 }
 
+// clang-format off
 const CallCase kCallCases[] = {
     {.name = "Level3Centred", .view = {.level = 3, .centre = {100, 50}, .rulerOn = 1, .gridMode = 1},
      .topTicks = {9, 3, 94}, .topLong = Every(24, 30, 264),
@@ -286,6 +287,7 @@ const CallCase kCallCases[] = {
      .blt = {0, 0, 288, 288, 94, 44, 12, 12}, .gridPen = BLACK_PEN, .vertical = {0, 24, 12},
      .horizontal = {0, 24, 12}},
 };
+// clang-format on
 
 TEST(PaintViewCalls, RulerBackgroundImageAndGrid) {
   for (const CallCase& row : kCallCases) {
@@ -418,6 +420,7 @@ struct PixelCase {
   std::vector<Spot> spots;  // literal colours, checked besides the model
 };
 
+// clang-format off
 const PixelCase kPixelCases[] = {
     {.name = "Level3Centred", .view = {.level = 3, .centre = {100, 50}, .rulerOn = 1, .gridMode = 1},
      .model = {.zoom = 3, .destX = 0, .destY = 0, .srcX = 52, .srcY = 2, .srcWidth = 96, .srcHeight = 96, .ruler = true,
@@ -456,6 +459,7 @@ const PixelCase kPixelCases[] = {
      {{0, 0, kBackground}, {93, 287, kBackground}, {287, 118, kBackground}, {94, 119, 0x010000},
       {95, 120, 0x030200}, {287, 287, 0x835011}}},
 };
+// clang-format on
 
 TEST(PaintViewPixels, WholeClientMatchesTheRules) {
   for (const PixelCase& row : kPixelCases) {

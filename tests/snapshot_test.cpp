@@ -227,6 +227,7 @@ TEST(FilterProcTest, FramesAndHostsOfAnySize) {
     Size bitmap;   // the snapshot bitmap made for the largest
     Size holds;    // the part of the frame the snapshot then holds
   };
+  // clang-format off
   const Row rows[] = {
       {.name = "frame as large as the largest", .largest = {640, 360}, .frame = {640, 360}, .bitmap = {640, 360},
        .holds = {640, 360}},
@@ -245,6 +246,7 @@ TEST(FilterProcTest, FramesAndHostsOfAnySize) {
       {.name = "empty frame", .largest = {640, 360}, .frame = {0, 0}, .bitmap = {640, 360}, .holds = {0, 0}},
       {.name = "frame 0 wide", .largest = {640, 360}, .frame = {0, 10}, .bitmap = {640, 360}, .holds = {0, 10}},
   };
+  // clang-format on
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     StartShown(r.largest.width, r.largest.height);

@@ -72,6 +72,7 @@ TEST_F(Standin, LinesLeaveTheirEndPointAndStayInsideTheClip) {
     std::vector<POINT> clean;
     size_t inked;  // pixels drawn in all
   };
+  // clang-format off
   const Row rows[] = {
       {.name = "right", .from = {2, 3}, .to = {6, 3}, .painted = {{2, 3}, {5, 3}}, .clean = {{6, 3}, {1, 3}}, .inked = 4},
       {.name = "left keeps the start", .from = {6, 3}, .to = {2, 3}, .pen = WHITE_PEN, .painted = {{6, 3}, {3, 3}},
@@ -85,6 +86,7 @@ TEST_F(Standin, LinesLeaveTheirEndPointAndStayInsideTheClip) {
       {.name = "diagonal", .from = {0, 0}, .to = {6, 3}, .painted = {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}},
        .clean = {{6, 3}, {1, 1}}, .inked = 6},
   };
+  // clang-format on
   for (const Row& row : rows) {
     standin::Reset();
     HWND w = standin::CreateTestWindow(10, 10);
@@ -147,6 +149,7 @@ TEST_F(Standin, FillRectCoversLeftToRightMinusOne) {
     int badHandles = 0;
   };
   const uintptr_t kSys = 100 + COLOR_ACTIVEBORDER + 1;
+  // clang-format off
   const Row rows[] = {
       {.name = "plain", .rect = {1, 2, 4, 5}, .brush = WHITE_BRUSH, .filled = {1, 2, 4, 5}, .rgb = 0xFFFFFF},
       {.name = "system colour 11", .rect = {0, 0, 3, 3}, .brush = kSys, .filled = {0, 0, 3, 3},
@@ -158,6 +161,7 @@ TEST_F(Standin, FillRectCoversLeftToRightMinusOne) {
       {.name = "other system colour is not modelled", .rect = {0, 0, 10, 10}, .brush = 100 + COLOR_ACTIVEBORDER,
        .badHandles = 1},
   };
+  // clang-format on
   for (const Row& row : rows) {
     standin::Reset();
     HWND w = standin::CreateTestWindow(10, 10);
@@ -237,6 +241,7 @@ struct Blit {
 };
 
 TEST_F(Standin, StretchBltSamplesLikeTheReferenceEngine) {
+  // clang-format off
   const Blit rows[] = {
       {.name = "magnify 3x", .client = 30, .dst = {0, 0, 30, 30}, .src = {2, 1, 10, 10}, .srcW = 20, .srcH = 20},
       {.name = "magnify 24x", .client = 48, .dst = {0, 0, 48, 48}, .src = {5, 5, 2, 2}, .srcW = 20, .srcH = 20},
@@ -248,6 +253,7 @@ TEST_F(Standin, StretchBltSamplesLikeTheReferenceEngine) {
       {.name = "magnify across, reduce down", .client = 40, .dst = {0, 0, 30, 5}, .src = {0, 0, 10, 30}, .srcW = 10,
        .srcH = 30},
   };
+  // clang-format on
   for (const Blit& b : rows) {
     standin::Reset();
     HWND w = standin::CreateTestWindow(b.client, b.client);
@@ -362,6 +368,7 @@ TEST_F(Standin, SetDIBitsToDeviceReadsPaddedRowsBottomUp) {
     UINT colourUse = DIB_RGB_COLORS;
     bool refused = false;
   };
+  // clang-format off
   const Row rows[] = {
       {.name = "width 5 needs one pad byte a row", .dibW = 5, .dibH = 4, .w = 5, .h = 4, .lines = 4},
       {.name = "top-down", .dibW = 5, .dibH = -4, .dest = {1, 2}, .w = 5, .h = 4, .lines = 4},
@@ -389,6 +396,7 @@ TEST_F(Standin, SetDIBitsToDeviceReadsPaddedRowsBottomUp) {
       {.name = "palette indices are taken", .dibW = 5, .dibH = 4, .w = 5, .h = 4, .lines = 4, .colourUse = 2},
       {.name = "colour use 3", .dibW = 5, .dibH = 4, .w = 5, .h = 4, .lines = 4, .colourUse = 3, .refused = true},
   };
+  // clang-format on
   for (const Row& row : rows) {
     standin::Reset();
     HWND w = standin::CreateTestWindow(10, 10);
@@ -565,6 +573,7 @@ TEST_F(Standin, BadHandlesFailWithoutCrashing) {
     const char* name;
     bool (*call)(HWND, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*);
   };
+  // clang-format off
   const Row rows[] = {
       {"GetDC(null)", [](HWND, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*) { return GetDC(nullptr) == nullptr; }},
       {"LineTo(released)", [](HWND, HDC rel, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !LineTo(rel, 3, 3); }},
@@ -596,6 +605,7 @@ TEST_F(Standin, BadHandlesFailWithoutCrashing) {
       {"GetClientRect(null)", [](HWND, HDC, HDC, HMENU, RECT* rc, MENUITEMINFOA*) { return !GetClientRect(nullptr, rc); }},
       {"SetWindowTextA(DC)", [](HWND, HDC rel, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !SetWindowTextA(reinterpret_cast<HWND>(rel), "x"); }},
   };
+  // clang-format on
   for (const Row& row : rows) {
     const int before = standin::GetBooks().badHandleCalls;
     EXPECT_TRUE(row.call(w, released, dead, menu, &r, &mi)) << row.name << ": failed as Win32 does";

@@ -96,12 +96,14 @@ std::string LevelText(int level) {
     int level;
     const char* text;
   };
+  // clang-format off
   const Reducing kReducing[] = {
       {.level = 0, .text = "2/3"},   {.level = -1, .text = "1/2"},   {.level = -2, .text = "1/3"},
       {.level = -3, .text = "1/4"},  {.level = -4, .text = "1/6"},   {.level = -5, .text = "1/8"},
       {.level = -6, .text = "1/12"}, {.level = -7, .text = "1/16"},  {.level = -8, .text = "1/24"},
       {.level = -9, .text = "1/32"},
   };
+  // clang-format on
   if (level > 0) return std::to_string(level);
   for (const Reducing& r : kReducing) {
     if (r.level == level) return r.text;

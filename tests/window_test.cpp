@@ -140,6 +140,7 @@ constexpr View Still = View::Still, Repaint = View::Repaint, Anch = View::Anchor
 constexpr Cap Kept = Cap::Kept, Taken = Cap::Taken, Rel = Cap::Released;
 
 // The drag in the Dragging state starts at window (50, 60); the pan event moves to (56, 57).
+// clang-format off
 const Transition kTransitions[] = {
     {.name = "1144 inside the frame", .message = HostMsgMainMouseDown, .lParam = Point(300, 200),
      .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
@@ -206,6 +207,7 @@ const Transition kTransitions[] = {
     {.name = "WM_MBUTTONDOWN (not handled)", .message = WM_MBUTTONDOWN, .lParam = Point(5, 5),
      .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
 };
+// clang-format on
 
 void Enter(St state) {
   switch (state) {
@@ -291,6 +293,7 @@ TEST(PointerStateMachine, MainWindowFollowOnePressAtATime) {
     int tracking;
   };
   // Press at (100, 50), follow to (120, 60), release; a later move is ignored.
+  // clang-format off
   const Step steps[] = {
       {.name = "press at (100, 50)", .message = HostMsgMainMouseDown, .lParam = Point(100, 50), .paints = 1,
        .centre = {100, 50}, .tracking = 1},
@@ -300,6 +303,7 @@ TEST(PointerStateMachine, MainWindowFollowOnePressAtATime) {
       {.name = "move after the release", .message = HostMsgMainMouseMove, .lParam = Point(200, 100), .paints = 0,
        .centre = {120, 60}, .tracking = 0},
   };
+  // clang-format on
   for (const Step& s : steps) {
     SCOPED_TRACE(s.name);
     standin::ClearCalls();
@@ -351,6 +355,7 @@ TEST(PointerStateMachine, MainWindowEventsAndThePendingDrag) {
     void (*events)(fakehost::Host&);
     FramePoint pending;  // after the events
   };
+  // clang-format off
   const Row rows[] = {
       {.name = "a press off the frame clears it",
        .events = [](fakehost::Host&) { Send(HostMsgMainMouseDown, 0, Point(700, 10)); }, .pending = {0, 0}},
@@ -373,6 +378,7 @@ TEST(PointerStateMachine, MainWindowEventsAndThePendingDrag) {
          Send(HostMsgMainMouseMove, 0, Point(310, 210));
        }, .pending = {0, 0}},
   };
+  // clang-format on
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     fakehost::Host& host = StartWithFrame({{"nnn", 3}});
@@ -585,6 +591,7 @@ TEST(MenuBar, TextsIdsAndFirstChecks) {
     UINT state;
   };
   const std::string gridLine = "\x83\x4F\x83\x8A\x83\x62\x83\x68\x90\xFC";  // "グリッド線"
+  // clang-format off
   const Item want[] = {
       // "ホイール反転"
       {.id = 101, .text = "\x83\x7A\x83\x43\x81\x5B\x83\x8B\x94\xBD\x93\x5D", .state = MFS_UNCHECKED},
@@ -593,6 +600,7 @@ TEST(MenuBar, TextsIdsAndFirstChecks) {
       {.id = 104, .text = gridLine + "(\x8D\x95)", .state = MFS_UNCHECKED},                  // "グリッド線(黒)"
       {.id = 105, .text = gridLine + "(\x94\x92)", .state = MFS_UNCHECKED},                  // "グリッド線(白)"
   };
+  // clang-format on
   std::vector<standin::MenuItem> items = standin::MenuItems(top[0].subMenu);
   ASSERT_EQ(items.size(), 5u);
   for (size_t i = 0; i < 5; ++i) {
@@ -655,6 +663,7 @@ TEST(MenuBar, ChecksFollowEachCommand) {
     int wheelReversed, rulerOn, gridMode;
     int paints;
   };
+  // clang-format off
   const Step steps[] = {
       {.name = "101 reverses the wheel", .message = WM_COMMAND, .wParam = 101, .checked = {101, 102, 103},
        .wheelReversed = 1, .rulerOn = 1, .gridMode = 0, .paints = 0},
@@ -677,6 +686,7 @@ TEST(MenuBar, ChecksFollowEachCommand) {
       {.name = "0 is no command", .message = WM_COMMAND, .wParam = 0, .checked = {102, 103},
        .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
   };
+  // clang-format on
   for (const Step& s : steps) {
     SCOPED_TRACE(s.name);
     standin::ClearCalls();
@@ -761,6 +771,7 @@ TEST(Zoom, WheelClicksAndDirection) {
     WPARAM wParam = 0;
     int level;  // afterwards, also in the title
   };
+  // clang-format off
   const Row rows[] = {
       {.name = "wheel +120", .start = 2, .message = WM_MOUSEWHEEL, .wParam = Wheel(120), .level = 3},
       {.name = "wheel -120", .start = 2, .message = WM_MOUSEWHEEL, .wParam = Wheel(-120), .level = 1},
@@ -782,6 +793,7 @@ TEST(Zoom, WheelClicksAndDirection) {
       {.name = "right click from -7 to 1/24", .start = -7, .message = WM_RBUTTONUP, .level = -8},
       {.name = "double click from 23 to 24", .start = 23, .message = WM_LBUTTONDBLCLK, .level = 24},
   };
+  // clang-format on
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     fakehost::Host& host = StartWithFrame({{"nnn", r.start}, {"reverse", r.reversed}});
@@ -950,6 +962,7 @@ TEST(NestedMessages, CaptureChangesArriveInsideSetCaptureAndReleaseCapture) {
     int nested;     // WM_CAPTURECHANGED delivered to our window inside the call
   };
   // USER tells the window losing the capture, also when it takes it again itself.
+  // clang-format off
   const Row rows[] = {
       {.name = "drag start takes the capture from the main window", .ownerElsewhere = true,
        .message = WM_LBUTTONDOWN, .after = St::Dragging, .captured = true, .nested = 0},
@@ -967,6 +980,7 @@ TEST(NestedMessages, CaptureChangesArriveInsideSetCaptureAndReleaseCapture) {
       {.name = "release with no capture held", .message = WM_LBUTTONUP, .after = St::Idle, .captured = false,
        .nested = 0},
   };
+  // clang-format on
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     fakehost::Host& host = StartWithFrame();
@@ -1029,6 +1043,7 @@ TEST(BadInput, ExtremeCoordinates) {
     St after;
     FramePoint centre = {INT_MIN, INT_MIN};  // afterwards; INT_MIN: not checked (a drag) or as before
   };
+  // clang-format off
   const Row rows[] = {
       {.name = "press at x 0x7FFF", .start = St::Idle, .message = HostMsgMainMouseDown, .lParam = Point(0x7FFF, 10),
        .after = St::Idle},
@@ -1051,6 +1066,7 @@ TEST(BadInput, ExtremeCoordinates) {
       {.name = "drag start at (0xFFFF, 0x8000)", .start = St::Idle, .message = WM_LBUTTONDOWN,
        .lParam = Point(0xFFFF, 0x8000), .after = St::Dragging},
   };
+  // clang-format on
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     StartWithFrame();
@@ -1091,6 +1107,7 @@ struct AnyMessage {
   WPARAM wParam = 0;
   LPARAM lParam = 0;
 };
+// clang-format off
 const AnyMessage kEveryMessage[] = {
     {.message = WM_SIZE}, {.message = WM_ACTIVATE, .wParam = WA_INACTIVE},
     {.message = WM_ACTIVATE, .wParam = WA_ACTIVE}, {.message = WM_PAINT}, {.message = WM_COMMAND, .wParam = 101},
@@ -1106,6 +1123,7 @@ const AnyMessage kEveryMessage[] = {
     {.message = 0x7FFF, .wParam = 1, .lParam = 1},
     {.message = 0xFFFFFFFFu, .wParam = ~static_cast<WPARAM>(0), .lParam = -1},
 };
+// clang-format on
 
 // shown: the host answers that the window is shown.
 void SendEverything(const char* when, bool shown) {
@@ -1167,6 +1185,7 @@ TEST(BadInput, HostWithEmptyServiceSlots) {
     void (*empty)(HostServices&);
     bool shown;  // the window still counts as shown
   };
+  // clang-format off
   const Row rows[] = {
       {.name = "IsEditing", .empty = [](HostServices& s) { s.IsEditing = nullptr; }, .shown = true},
       {.name = "IsFilterWindowVisible", .empty = [](HostServices& s) { s.IsFilterWindowVisible = nullptr; },
@@ -1177,6 +1196,7 @@ TEST(BadInput, HostWithEmptyServiceSlots) {
       {.name = "GetDisplayImage", .empty = [](HostServices& s) { s.GetDisplayImage = nullptr; }, .shown = true},
       {.name = "every slot", .empty = [](HostServices& s) { s = HostServices{}; }, .shown = false},
   };
+  // clang-format on
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string("empty ") + r.name);
     fakehost::Host& host = fakehost::Start();

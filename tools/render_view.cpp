@@ -25,6 +25,7 @@ struct ViewToRender {
   int gridMode;
 };
 
+// clang-format off
 const ViewToRender kViews[] = {
     {"view-level3.png", 3, 100, 50, false, 1, 1},
     {"view-anchor-origin.png", 3, 0, 0, true, 1, 1},
@@ -33,6 +34,7 @@ const ViewToRender kViews[] = {
     {"view-level-1.png", -1, 100, 50, false, 1, 1},
     {"view-level-9.png", -9, 320, 180, false, 1, 0},
 };
+// clang-format on
 
 bool Render(const ViewToRender& v, const std::string& dir) {
   fakehost::Host& host = fakehost::Start();

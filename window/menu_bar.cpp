@@ -10,6 +10,7 @@ struct MenuEntry {
 
 // "設定" (settings)
 constexpr char kSettingsText[] = "\x90\xDD\x92\xE8";
+// clang-format off
 constexpr MenuEntry kPopup[] = {
     {CmdWheelReverse, "\x83\x7A\x83\x43\x81\x5B\x83\x8B\x94\xBD\x93\x5D"},  // "ホイール反転"
     {CmdRuler, "\x83\x8B\x81\x5B\x83\x89\x81\x5B"},                         // "ルーラー"
@@ -17,6 +18,7 @@ constexpr MenuEntry kPopup[] = {
     {CmdGridBlack, "\x83\x4F\x83\x8A\x83\x62\x83\x68\x90\xFC(\x8D\x95)"},         // "グリッド線(黒)"
     {CmdGridWhite, "\x83\x4F\x83\x8A\x83\x62\x83\x68\x90\xFC(\x94\x92)"},         // "グリッド線(白)"
 };
+// clang-format on
 
 int IsChecked(UINT id) {
   switch (id) {

@@ -25,6 +25,7 @@ struct Reader {
   std::abort();
 }
 
+// clang-format off
 const UINT kMessages[] = {
     WM_SIZE, WM_ACTIVATE, WM_PAINT, WM_COMMAND, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
     WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MOUSEWHEEL, WM_CAPTURECHANGED,
@@ -32,6 +33,7 @@ const UINT kMessages[] = {
     HostMsgCommand, HostMsgMainMouseDown, HostMsgMainMouseUp, HostMsgMainMouseMove, HostMsgMainMoveSize,
     HostMsgMainDoubleClick,
 };
+// clang-format on
 const char* const kKeys[] = {"nnn", "reverse", "ruler", "grid", "menu"};
 
 // Interesting values for parameters and settings, picked by the input.

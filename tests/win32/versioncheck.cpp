@@ -32,6 +32,7 @@ struct Entry {
 };
 
 constexpr char kCopyright[] = "Copyright (c) 2026 The Tavimo developers";
+// clang-format off
 const Entry kEntries[] = {
     // "Tavimo 表示中のフレームを拡大して見るフィルタ": 表 is 0x95 0x5C, a trail byte that is '\'.
     {.block = "041103A4", .key = "FileDescription",
@@ -51,6 +52,7 @@ const Entry kEntries[] = {
     {.block = "040904E4", .key = "InternalName", .expected = "quorvex.auf"},
     {.block = "040904E4", .key = "LegalCopyright", .expected = kCopyright},
 };
+// clang-format on
 
 }  // namespace
 

@@ -81,6 +81,7 @@ int main() {
   win = standin::CreateTestWindow(10, 10);
 #endif
   struct B { const char* name; int dw, dh; int x, y, w, h; int sx, sy, sw, sh; int mode; int clip[4]; };
+  // clang-format off
   const B cases[] = {
     {"halve", 12, 8, 0, 0, 10, 6, 0, 0, 20, 12, COLORONCOLOR, {}},
     {"3to1", 12, 8, 0, 0, 7, 4, 1, 1, 21, 12, COLORONCOLOR, {}},
@@ -101,6 +102,7 @@ int main() {
     {"mag across reduce down", 16, 6, 0, 0, 15, 4, 0, 0, 5, 13, COLORONCOLOR, {}},
     {"level-1 like", 20, 14, 3, 5, 20, 10, 0, 0, 40, 20, COLORONCOLOR, {}},
   };
+  // clang-format on
   for (const B& b : cases) {
     Surf src = Make(64, 40, true, 0);
     Surf dst = Make(b.dw, b.dh, false, 0xFF00FF);
@@ -137,6 +139,7 @@ int main() {
   }
   // SetDIBitsToDevice variants, 24-bit bottom-up with padding.
   struct D { const char* name; int dibW, dibH, dx, dy, w, h, xs, ys; unsigned start, lines; };
+  // clang-format off
   const D dibs[] = {
     {"dib plain", 5, 4, 0, 0, 5, 4, 0, 0, 0, 4},
     {"dib sub", 7, 6, 1, 1, 3, 2, 2, 1, 0, 6},
@@ -147,6 +150,7 @@ int main() {
     {"dib topdown band", 5, -6, 0, 0, 5, 6, 0, 1, 1, 3},
     {"dib big w", 5, 4, 0, 0, 12, 12, 0, 0, 0, 4},
   };
+  // clang-format on
   for (const D& t : dibs) {
     int h = t.dibH < 0 ? -t.dibH : t.dibH;
     int stride = (t.dibW * 3 + 3) / 4 * 4;
@@ -167,6 +171,7 @@ int main() {
   }
   // What GDI refuses: a DIB header it rejects, or a size it will not make.
   struct R { const char* name; DWORD size; LONG w, h; WORD planes, bits; DWORD compression; UINT use; DWORD cx; UINT lines; };
+  // clang-format off
   const R refusals[] = {
     {"plain", 40, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
     {"planes 0", 40, 4, 4, 0, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
@@ -193,6 +198,7 @@ int main() {
     {"more lines than the DIB", 40, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 9},
     {"more lines than the top-down DIB", 40, 4, -4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 9},
   };
+  // clang-format on
   std::vector<uint8_t> refusalBits(4096, 0x33);
   for (const R& t : refusals) {
     std::vector<uint8_t> header(256, 0);  // room for the largest header size
@@ -211,12 +217,14 @@ int main() {
   const HGDIOBJ stockBitmap = SelectObject(probe, CreateCompatibleBitmap(cdc, 1, 1));
   DeleteObject(SelectObject(probe, stockBitmap));
   struct S { const char* name; bool fromMemoryDc; int w, h; };
+  // clang-format off
   const S sizes[] = {
     {"plain", false, 3, 2}, {"zero width", false, 0, 5}, {"zero height", false, 5, 0},
     {"negative width", false, -3, 2}, {"negative height", false, 3, -2}, {"side over 2^27", false, 0x8000000, 1},
     {"tall side over 2^27", false, 1, 0x8000000}, {"2^28 pixels", false, 1 << 14, 1 << 14},
     {"from a fresh memory DC", true, 3, 2}, {"zero from a fresh memory DC", true, 0, 0},
   };
+  // clang-format on
   for (const S& t : sizes) {
     HBITMAP b = CreateCompatibleBitmap(t.fromMemoryDc ? probe : cdc, t.w, t.h);
     if (!b) { printf("bitmap %s: none\n", t.name); continue; }
