@@ -7,35 +7,35 @@
 // declaration words at build time; the host writes the services and window
 // words after loading. The plug-in itself only ever reads services and window.
 struct FilterTable {
-  int32_t flags;                   // 0: kFilterFlags
-  int32_t windowWidth;             // 4: initial client width
-  int32_t windowHeight;            // 8: initial client height
-  const char* name;                // 12: filter name (Shift_JIS)
-  void* declared0[8];              // 16..44: none declared
-  BOOL(HOSTAPI* filterProc)(FilterTable*, FrameProcInfo*);  // 48: per-frame callback
-  void* callbacks0[3];             // 52..60: none
+  int32_t flags;                                                                  // 0: kFilterFlags
+  int32_t windowWidth;                                                            // 4: initial client width
+  int32_t windowHeight;                                                           // 8: initial client height
+  const char* name;                                                               // 12: filter name (Shift_JIS)
+  void* declared0[8];                                                             // 16..44: none declared
+  BOOL(HOSTAPI* filterProc)(FilterTable*, FrameProcInfo*);                        // 48: per-frame callback
+  void* callbacks0[3];                                                            // 52..60: none
   BOOL(HOSTAPI* filterWndProc)(HWND, UINT, WPARAM, LPARAM, void*, FilterTable*);  // 64: window callback
-  void* hostWords0[2];             // 68, 72: host's, never read
-  void* declared1[2];              // 76, 80: none declared
-  const char* information;         // 84: information string (Shift_JIS)
-  void* callbacks1[2];             // 88, 92: none
-  HostServices* services;          // 96: host's service table (host writes)
-  HWND window;                     // 100: our window (host writes)
-  void* hostWord104;               // 104: host's, never read
-  void* declared2;                 // 108: none declared
-  void* callbacks2[4];             // 112..124: none
-  void* hostWord128;               // 128: host's, never read
-  int32_t reserved[2];             // 132, 136: reserved
+  void* hostWords0[2];                                                            // 68, 72: host's, never read
+  void* declared1[2];                                                             // 76, 80: none declared
+  const char* information;                                                        // 84: information string (Shift_JIS)
+  void* callbacks1[2];                                                            // 88, 92: none
+  HostServices* services;  // 96: host's service table (host writes)
+  HWND window;             // 100: our window (host writes)
+  void* hostWord104;       // 104: host's, never read
+  void* declared2;         // 108: none declared
+  void* callbacks2[4];     // 112..124: none
+  void* hostWord128;       // 128: host's, never read
+  int32_t reserved[2];     // 132, 136: reserved
 };
 
 // The host-defined bits of the flags word that the plug-in sets.
 enum : int32_t {
-  kFilterAlwaysActive = 0x00000004,     // always active: the host offers no switch for it
-  kFilterResizable = 0x00002000,        // the window has a resizable frame; WM_SIZE repaints
-  kFilterWindowSize = 0x00004000,       // windowWidth and windowHeight give the initial client size
-  kFilterDisplayOnly = 0x00008000,      // a display filter: it shows frames and changes none
-  kFilterInformationGiven = 0x00040000, // information points to a description string
-  kFilterMainMessages = 0x40000000,     // the host sends the main window's pointer messages
+  kFilterAlwaysActive = 0x00000004,      // always active: the host offers no switch for it
+  kFilterResizable = 0x00002000,         // the window has a resizable frame; WM_SIZE repaints
+  kFilterWindowSize = 0x00004000,        // windowWidth and windowHeight give the initial client size
+  kFilterDisplayOnly = 0x00008000,       // a display filter: it shows frames and changes none
+  kFilterInformationGiven = 0x00040000,  // information points to a description string
+  kFilterMainMessages = 0x40000000,      // the host sends the main window's pointer messages
 };
 constexpr int32_t kFilterFlags = kFilterAlwaysActive | kFilterResizable | kFilterWindowSize | kFilterDisplayOnly |
                                  kFilterInformationGiven | kFilterMainMessages;

@@ -12,35 +12,35 @@ struct FilterTable;
 
 // Per-frame record the host passes to FilterProc. Only three words are read.
 struct FrameProcInfo {
-  int32_t hostWords0[3];  // 0..8: host's own
-  int32_t width;          // 12: frame width in pixels
-  int32_t height;         // 16: frame height in pixels
-  int32_t hostWords1[10]; // 20..56: host's own
-  void* editHandle;       // 60: the open video, handed back to services unchanged
+  int32_t hostWords0[3];   // 0..8: host's own
+  int32_t width;           // 12: frame width in pixels
+  int32_t height;          // 16: frame height in pixels
+  int32_t hostWords1[10];  // 20..56: host's own
+  void* editHandle;        // 60: the open video, handed back to services unchanged
 };
 
 // System information the host fills on GetHostInfo; 84 bytes on the caller's stack.
 struct HostInfo {
-  int32_t hostWords0[5];  // 0..16: host's own
-  int32_t maxWidth;       // 20: largest frame width the host handles
-  int32_t maxHeight;      // 24: largest frame height the host handles
-  int32_t hostWords1[14]; // 28..80: host's own
+  int32_t hostWords0[5];   // 0..16: host's own
+  int32_t maxWidth;        // 20: largest frame width the host handles
+  int32_t maxHeight;       // 24: largest frame height the host handles
+  int32_t hostWords1[14];  // 28..80: host's own
 };
 
 // The host's function table; its address is written at offset 96 of FilterTable.
 // Slots the plug-in does not use are kept as opaque words.
 struct HostServices {
-  void* slots0[4];                                                       // 0..12
-  BOOL(HOSTAPI* IsEditing)(void* editHandle);                            // 16: non-zero while a video is open
-  void* slots5[17];                                                      // 20..84
-  BOOL(HOSTAPI* IsFilterWindowVisible)(FilterTable* table);              // 88: non-zero while our window is shown
-  void* slots23[11];                                                     // 92..132
-  int(HOSTAPI* LoadIntSetting)(FilterTable* table, LPCSTR key, int def); // 136: stored value or def
-  BOOL(HOSTAPI* SaveIntSetting)(FilterTable* table, LPCSTR key, int v);  // 140: result ignored
-  void* slots36[4];                                                      // 144..156
-  BOOL(HOSTAPI* GetHostInfo)(void* editHandle, HostInfo* info);          // 160: called with edit handle 0
-  void* slots41[6];                                                      // 164..184
-  void*(HOSTAPI* GetDisplayImage)(void* editHandle, int flags);          // 188: 24-bit bottom-up DIB bits
+  void* slots0[4];                                                        // 0..12
+  BOOL(HOSTAPI* IsEditing)(void* editHandle);                             // 16: non-zero while a video is open
+  void* slots5[17];                                                       // 20..84
+  BOOL(HOSTAPI* IsFilterWindowVisible)(FilterTable* table);               // 88: non-zero while our window is shown
+  void* slots23[11];                                                      // 92..132
+  int(HOSTAPI* LoadIntSetting)(FilterTable* table, LPCSTR key, int def);  // 136: stored value or def
+  BOOL(HOSTAPI* SaveIntSetting)(FilterTable* table, LPCSTR key, int v);   // 140: result ignored
+  void* slots36[4];                                                       // 144..156
+  BOOL(HOSTAPI* GetHostInfo)(void* editHandle, HostInfo* info);           // 160: called with edit handle 0
+  void* slots41[6];                                                       // 164..184
+  void*(HOSTAPI* GetDisplayImage)(void* editHandle, int flags);           // 188: 24-bit bottom-up DIB bits
 };
 
 // The frame image GetDisplayImage returns: a bottom-up DIB of 24 bits a pixel
@@ -75,7 +75,8 @@ enum : UINT {
 // The numbers the host sends, whatever WM_USER a platform header says.
 static_assert(HostMsgFileOpen == 1125 && HostMsgFileClose == 1126, "video notifications");
 static_assert(HostMsgInit == 1127 && HostMsgExit == 1128, "start and end notifications");
-static_assert(HostMsgWindowChange == 1134 && HostMsgEditChange == 1136 && HostMsgCommand == 1137, "window notifications");
+static_assert(HostMsgWindowChange == 1134 && HostMsgEditChange == 1136 && HostMsgCommand == 1137,
+              "window notifications");
 static_assert(HostMsgMainMouseDown == 1144 && HostMsgMainMouseUp == 1145 && HostMsgMainMouseMove == 1146,
               "main-window pointer");
 static_assert(HostMsgMainMoveSize == 1149 && HostMsgMainDoubleClick == 1150, "main-window moves and double clicks");

@@ -146,8 +146,7 @@ void Baseline::Paint(HWND window, const Frame* frame, const ViewGeometry& g, con
     SelectClipRgn(dc, clip);
   }
   SetStretchBltMode(dc, COLORONCOLOR);
-  StretchBlt(dc, g.destX, g.destY, g.destWidth, g.destHeight, memDc, g.srcX, g.srcY, g.srcWidth, g.srcHeight,
-             SRCCOPY);
+  StretchBlt(dc, g.destX, g.destY, g.destWidth, g.destHeight, memDc, g.srcX, g.srcY, g.srcWidth, g.srcHeight, SRCCOPY);
   if (lines != nullptr && lines->grid) DrawPairs(dc, lines->gridLines, lines->gridPen);
   ReleaseDC(window, dc);
   if (clip != nullptr) DeleteObject(clip);
@@ -203,8 +202,8 @@ void PrintRow(const Row& r) {
   char picture[32] = "same";
   if (!r.pictureCompared) std::snprintf(picture, sizeof picture, "-");
   else if (r.pixelsDiffering != 0) std::snprintf(picture, sizeof picture, "%ld px", r.pixelsDiffering);
-  std::printf("| %-55s | %8.3f | %12.3f | %6.2f | %9.3f | %6.2f | %7s | %7s |\n", r.name.c_str(), r.plugin,
-              r.required, r.ratio, r.baseline, r.lineLessRatio, floor, picture);
+  std::printf("| %-55s | %8.3f | %12.3f | %6.2f | %9.3f | %6.2f | %7s | %7s |\n", r.name.c_str(), r.plugin, r.required,
+              r.ratio, r.baseline, r.lineLessRatio, floor, picture);
   std::fflush(stdout);
 }
 
@@ -260,8 +259,8 @@ void ShowCentred(Driver& d, const Frame& frame) {
 // required work draws the plug-in's picture. Without perFrame the frame is
 // copied into the memory bitmap once, untimed, as the plug-in holds it.
 template <typename PaintPlugin>
-Row TimeBeside(const std::string& name, PaintPlugin paintPlugin, const Frame& shown, bool perFrame,
-               const Picture& p, Counts n, const Baseline& base) {
+Row TimeBeside(const std::string& name, PaintPlugin paintPlugin, const Frame& shown, bool perFrame, const Picture& p,
+               Counts n, const Baseline& base) {
   HWND window = PluginWindow();
   const Frame* frame = perFrame ? &shown : nullptr;
   base.Paint(window, &shown, p.g);
@@ -301,9 +300,16 @@ Row TimeBeside(const std::string& name, PaintPlugin paintPlugin, const Frame& sh
   }
   // The last plug-in iteration again (a drag step back where it was).
   const int last = n.warmup + n.iterations - 1;
-  const long differ = PictureDifference(window, [&] { paintPlugin(last); }, base, frame, p.g, p.lines);
-  return {name,          Median(plugin), Median(required), Median(baseline), perFrame ? Median(floor) : 0,
-          Median(ratio), Median(lineLessRatio), differ};
+  const long differ = PictureDifference(
+      window, [&] { paintPlugin(last); }, base, frame, p.g, p.lines);
+  return {name,
+          Median(plugin),
+          Median(required),
+          Median(baseline),
+          perFrame ? Median(floor) : 0,
+          Median(ratio),
+          Median(lineLessRatio),
+          differ};
 }
 
 Row TimeFrames(Driver& d, const View& v, const Frame& frame, Counts n, const Baseline& base) {
@@ -316,7 +322,8 @@ Row TimeFrames(Driver& d, const View& v, const Frame& frame, Counts n, const Bas
   info.editHandle = HostEditHandle();
   char name[128];
   std::snprintf(name, sizeof name, "frame %dx%d, %s", frame.width, frame.height, v.what);
-  return TimeBeside(name, [&](int) { table->filterProc(table, &info); }, frame, true, p, n, base);
+  return TimeBeside(
+      name, [&](int) { table->filterProc(table, &info); }, frame, true, p, n, base);
 }
 
 // The required work timed against itself: how far apart two equal paints
@@ -326,7 +333,8 @@ Row TimeControl(Driver& d, const View& v, const Frame& frame, Counts n, const Ba
   const Picture p = PictureFor(PluginWindow(), v, frame);
   char name[128];
   std::snprintf(name, sizeof name, "control: required against itself, frame %dx%d", frame.width, frame.height);
-  Row row = TimeBeside(name, [&](int) { base.Paint(PluginWindow(), &frame, p.g, &p.lines); }, frame, true, p, n, base);
+  Row row = TimeBeside(
+      name, [&](int) { base.Paint(PluginWindow(), &frame, p.g, &p.lines); }, frame, true, p, n, base);
   row.pictureCompared = false;  // not the plug-in's picture
   return row;
 }
@@ -355,14 +363,15 @@ int RunBench(bool tiny, bool breakdown) {
   const Counts n = tiny ? Counts{1, 3} : Counts{5, 51};
   std::vector<std::pair<int, int>> sizes = {{640, 360}, {1920, 1080}, {3840, 2160}};
   if (tiny) sizes = {{160, 90}};
-  const View views[] = {{2, 1, "level 2, ruler, black grid"}, {24, 2, "level 24, ruler, white grid"},
-                        {-9, 0, "level -9"}};
+  const View views[] = {
+      {2, 1, "level 2, ruler, black grid"}, {24, 2, "level 24, ruler, white grid"}, {-9, 0, "level -9"}};
   std::printf("bench: %d warm-up + %d timed iterations per row, medians in ms; largest frame %dx%d\n", n.warmup,
               n.iterations, kLargestW, kLargestH);
   std::printf("bench: screen %dx%d, largest window %dx%d\n", GetSystemMetrics(SM_CXSCREEN),
               GetSystemMetrics(SM_CYSCREEN), GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK));
-  std::printf("bench: ratio = plug-in / the GDI work its picture requires (ruler and grid lines included); "
-              "line-less = without them\n");
+  std::printf(
+      "bench: ratio = plug-in / the GDI work its picture requires (ruler and grid lines included); "
+      "line-less = without them\n");
   PrintHeader();
   std::vector<Row> rows;
   std::vector<Frame> frames;

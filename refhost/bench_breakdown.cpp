@@ -50,8 +50,8 @@ void Breakdown(const View& v, const Frame& frame, Counts n, const Baseline& base
   std::vector<double> tickSingle, tickPoly, gridSingle, gridPoly, clip, cursorAfterPaint, cursorClean;
   // Around a reduced image (level -9) the view fills the four sides where the
   // baseline fills the client once.
-  const ViewGeometry small = GeometryFor(window, kMinZoomLevel, frame.width, frame.height, frame.width / 2,
-                                         frame.height / 2);
+  const ViewGeometry small =
+      GeometryFor(window, kMinZoomLevel, frame.width, frame.height, frame.width / 2, frame.height / 2);
   const RECT sides[] = {{0, 0, small.destX, client.bottom},
                         {0, 0, client.right, small.destY},
                         {small.destRight, 0, client.right, client.bottom},

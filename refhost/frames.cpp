@@ -69,8 +69,7 @@ Frame TestCard(int width, int height) {
   // Six bands from the top: colour bars, 1-pixel checkerboard, 2-pixel
   // checkerboard and single lines, grey ramp, colour ramps, numbered grid.
   const int band = std::max(h / 6, 1);
-  static constexpr uint32_t kBars[8] = {0xFFFFFF, 0xFFFF00, 0x00FFFF, 0x00FF00,
-                                        0xFF00FF, 0xFF0000, 0x0000FF, 0x000000};
+  static constexpr uint32_t kBars[8] = {0xFFFFFF, 0xFFFF00, 0x00FFFF, 0x00FF00, 0xFF00FF, 0xFF0000, 0x0000FF, 0x000000};
   for (int y = 0; y < h; ++y) {
     const int b = std::min(y / band, 5);
     for (int x = 0; x < w; ++x) {
@@ -86,8 +85,9 @@ Frame TestCard(int width, int height) {
         case 4: {
           const int v = w > 1 ? x * 255 / (w - 1) : 0;
           const int third = (y - 4 * band) * 3 / std::max(band, 1);
-          c = third == 0 ? static_cast<uint32_t>(v) << 16 : third == 1 ? static_cast<uint32_t>(v) << 8
-                                                                       : static_cast<uint32_t>(v);
+          c = third == 0   ? static_cast<uint32_t>(v) << 16
+              : third == 1 ? static_cast<uint32_t>(v) << 8
+                           : static_cast<uint32_t>(v);
           break;
         }
         default: c = (x % 10 == 0 || y % 10 == 0) ? 0x808080 : 0xE8E8E8; break;

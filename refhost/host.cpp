@@ -149,8 +149,7 @@ LRESULT CALLBACK PluginWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       // The plug-in paints through GetDC and never ends the paint cycle.
       ValidateRect(hwnd, nullptr);
       return 0;
-    case WM_ERASEBKGND:
-      return 1;  // the plug-in paints the whole client area itself
+    case WM_ERASEBKGND: return 1;  // the plug-in paints the whole client area itself
     case WM_CLOSE:
       ShowWindow(hwnd, SW_HIDE);
       NotifyPlugin(HostMsgWindowChange, 0, 0);
@@ -199,17 +198,17 @@ bool StartPlugin(std::string* error) {
   const DWORD style =
       (table.flags & kFilterResizable) != 0 ? WS_OVERLAPPEDWINDOW : (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU);
   AdjustWindowRect(&frame, style, FALSE);
-  session.pluginWindow = CreateWindowExA(0,                             // no extended style
-                                         kPluginClass,                  // window class
-                                         hostConfig.section.c_str(),    // title until the plug-in sets its own
-                                         style,                         // framed, resizable when the record says so
-                                         700, 0,                        // right of the main window
-                                         frame.right - frame.left,      // width of the whole window
-                                         frame.bottom - frame.top,      // height of the whole window
-                                         nullptr,                       // no parent
-                                         nullptr,                       // no menu: the plug-in attaches its own
-                                         GetModuleHandleA(nullptr),     // this program
-                                         nullptr);                      // no creation data
+  session.pluginWindow = CreateWindowExA(0,                           // no extended style
+                                         kPluginClass,                // window class
+                                         hostConfig.section.c_str(),  // title until the plug-in sets its own
+                                         style,                       // framed, resizable when the record says so
+                                         700, 0,                      // right of the main window
+                                         frame.right - frame.left,    // width of the whole window
+                                         frame.bottom - frame.top,    // height of the whole window
+                                         nullptr,                     // no parent
+                                         nullptr,                     // no menu: the plug-in attaches its own
+                                         GetModuleHandleA(nullptr),   // this program
+                                         nullptr);                    // no creation data
   if (session.pluginWindow == nullptr) {
     *error = "CreateWindowExA failed, error " + std::to_string(GetLastError());
     UnloadPlugin();

@@ -24,8 +24,8 @@ struct HostConfig {
   std::string section = "Tavimo";  // settings section: the filter's name, learned at start-up
   int largestWidth = 1920;         // largest frame GetHostInfo reports, unless a run changes it
   int largestHeight = 1080;
-  bool interactive = false;        // faults are printed as they happen
-  std::string reportPath;          // --report: the interactive viewer's report (report.h)
+  bool interactive = false;  // faults are printed as they happen
+  std::string reportPath;    // --report: the interactive viewer's report (report.h)
 };
 
 // One run of the host: the plug-in and its window, the main window, the video
@@ -37,12 +37,12 @@ struct HostSession {
   FilterTable* table = nullptr;  // the loaded plug-in's record; null when none
   HWND pluginWindow = nullptr;
   HWND mainWindow = nullptr;
-  bool mainPressed = false;      // the left button went down in the main window
-  bool editing = false;          // a video is open
-  Frame frame;                   // the displayed frame
+  bool mainPressed = false;              // the left button went down in the main window
+  bool editing = false;                  // a video is open
+  Frame frame;                           // the displayed frame
   std::vector<std::string> settingsLog;  // "load KEY DEFAULT -> VALUE", "save KEY VALUE"
   std::vector<std::string> faults;       // what the plug-in did wrong, not yet taken
-  long lastCallbackResult = 0;   // the window callback's result for the last message
+  long lastCallbackResult = 0;           // the window callback's result for the last message
 };
 
 extern HostConfig hostConfig;

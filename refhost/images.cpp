@@ -64,7 +64,8 @@ bool ReadPng(const std::string& path, int* width, int* height, std::vector<uint3
   if (data == nullptr) return false;
   rgb->resize(static_cast<size_t>(*width) * *height);
   for (size_t i = 0; i < rgb->size(); ++i)
-    (*rgb)[i] = static_cast<uint32_t>(data[i * 3]) << 16 | static_cast<uint32_t>(data[i * 3 + 1]) << 8 | data[i * 3 + 2];
+    (*rgb)[i] =
+        static_cast<uint32_t>(data[i * 3]) << 16 | static_cast<uint32_t>(data[i * 3 + 1]) << 8 | data[i * 3 + 2];
   stbi_image_free(data);
   return true;
 }

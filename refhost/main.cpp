@@ -33,7 +33,7 @@ struct Modes {
   bool bench = false;
   bool tiny = false;
   bool breakdown = false;  // the bench's breakdown of a large drag step
-  int soak = 0;  // frames and events, 0: no soak
+  int soak = 0;            // frames and events, 0: no soak
   unsigned seed = 1;
 };
 
@@ -46,10 +46,11 @@ std::string ExeDir() {
 }
 
 int Usage() {
-  std::fprintf(stderr,
-               "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]\n"
-               "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n"
-               "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]\n");
+  std::fprintf(
+      stderr,
+      "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]\n"
+      "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n"
+      "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]\n");
   return 2;
 }
 

@@ -39,7 +39,8 @@ void WriteReport(const char* when) {
   std::fprintf(f, "report %ld %s\n", ++reportsWritten, when);
   PutRect(f, "plugin.window", session.pluginWindow, false);
   PutRect(f, "plugin.client", session.pluginWindow, true);
-  std::fprintf(f, "plugin.visible %d\n", session.pluginWindow != nullptr && IsWindowVisible(session.pluginWindow) ? 1 : 0);
+  std::fprintf(f, "plugin.visible %d\n",
+               session.pluginWindow != nullptr && IsWindowVisible(session.pluginWindow) ? 1 : 0);
   PutRect(f, "main.window", session.mainWindow, false);
   PutRect(f, "main.client", session.mainWindow, true);
   std::fprintf(f, "frames %ld\n", framesShown);

@@ -43,7 +43,7 @@ struct Step {
   std::string text;
   const StepForm* form = nullptr;
   std::vector<std::string> args{};  // the tokens after the form's keywords
-  long repeat = 1;                // "*N": how many times it runs
+  long repeat = 1;                  // "*N": how many times it runs
 };
 
 bool ArgumentFits(char kind, const std::string& token) {

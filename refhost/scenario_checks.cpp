@@ -168,7 +168,8 @@ bool ExpectMenuItem(ScenarioRun& run) {
   if (!FindMenuRow(run, false, &r)) return true;
   const std::string want =
       "id " + std::to_string(run.Int(1)) + " text " + Upper(run.args[2]) + " checked " + std::to_string(run.Int(3));
-  const std::string got = "id " + std::to_string(r.id) + " text " + ToHex(r.text) + " checked " + (r.checked ? "1" : "0");
+  const std::string got =
+      "id " + std::to_string(r.id) + " text " + ToHex(r.text) + " checked " + (r.checked ? "1" : "0");
   run.CheckEq("menu item " + run.args[0], want, got);
   return true;
 }
@@ -209,7 +210,8 @@ bool ExpectClient(ScenarioRun& run) {
 
 bool ExpectPixel(ScenarioRun& run) {
   uint32_t got = 0;
-  if (ClientPixel(run, &got)) CheckPixel(run, static_cast<uint32_t>(std::strtoul(run.args[2].c_str(), nullptr, 16)), got);
+  if (ClientPixel(run, &got))
+    CheckPixel(run, static_cast<uint32_t>(std::strtoul(run.args[2].c_str(), nullptr, 16)), got);
   return true;
 }
 

@@ -17,18 +17,18 @@ struct ScenarioRun {
   Driver& driver;
   std::string path;
   ScenarioOptions options;
-  int line = 0;                      // the step at hand: its line number
-  std::string text{};                // and its text
-  std::vector<std::string> args{};   // its arguments, after the keywords
-  std::string error{};               // why the step cannot run
-  Frame frame{};                     // the current frame
-  std::vector<std::string> sequence{}; // a folder's pictures
-  size_t next = 0;                   // the next of them
-  long result = 0;                   // of the last message or notification
+  int line = 0;                         // the step at hand: its line number
+  std::string text{};                   // and its text
+  std::vector<std::string> args{};      // its arguments, after the keywords
+  std::string error{};                  // why the step cannot run
+  Frame frame{};                        // the current frame
+  std::vector<std::string> sequence{};  // a folder's pictures
+  size_t next = 0;                      // the next of them
+  long result = 0;                      // of the last message or notification
   int passed = 0;
   int failed = 0;
   int skipped = 0;
-  std::string manifest{};            // client screenshots and their comparison modes
+  std::string manifest{};  // client screenshots and their comparison modes
 
   long Int(size_t i) const;
   int Coord(size_t i) const { return static_cast<int>(Int(i)); }

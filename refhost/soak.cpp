@@ -80,9 +80,12 @@ struct Meter {
       userProbe = with == before + 1 && ProbeUser() == before;
     }
     std::printf("soak: GDI objects %s, USER objects %s\n",
-                gdiByApi ? "by GetGuiResources" : gdiProbe ? "by probing (GetGuiResources reports 0)" : "not countable",
-                userByApi ? "by GetGuiResources"
-                : userProbe ? "by probing (GetGuiResources reports 0)" : "not countable");
+                gdiByApi   ? "by GetGuiResources"
+                : gdiProbe ? "by probing (GetGuiResources reports 0)"
+                           : "not countable",
+                userByApi   ? "by GetGuiResources"
+                : userProbe ? "by probing (GetGuiResources reports 0)"
+                            : "not countable");
   }
 
   Sample Take() const {

@@ -28,8 +28,7 @@ Viewer viewer;
 
 // The main window's messages, to a plug-in that asked for them.
 void NotifyMain(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (session.table != nullptr && (session.table->flags & kFilterMainMessages) != 0)
-    NotifyPlugin(msg, wParam, lParam);
+  if (session.table != nullptr && (session.table->flags & kFilterMainMessages) != 0) NotifyPlugin(msg, wParam, lParam);
 }
 
 void ShowPicture(size_t index) {
@@ -126,9 +125,13 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_LBUTTONDBLCLK: NotifyMain(HostMsgMainDoubleClick, wParam, lParam); return 0;
     case WM_MOVE:
     case WM_SIZE: NotifyMain(HostMsgMainMoveSize, 0, 0); break;  // the default handling follows
-    case WM_TIMER: if (viewer.playing) ShowPicture(viewer.index + 1); return 0;
+    case WM_TIMER:
+      if (viewer.playing) ShowPicture(viewer.index + 1);
+      return 0;
     case WM_KEYDOWN: OnKey(hwnd, wParam); return 0;
-    case WM_DESTROY: if (hostConfig.interactive) PostQuitMessage(0); return 0;
+    case WM_DESTROY:
+      if (hostConfig.interactive) PostQuitMessage(0);
+      return 0;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -171,16 +174,16 @@ void RegisterMainClass(HINSTANCE instance) {
 }
 
 void OpenMainWindow() {
-  session.mainWindow = CreateWindowExA(0,                                   // no extended style
-                                       kMainClass,                          // window class
+  session.mainWindow = CreateWindowExA(0,           // no extended style
+                                       kMainClass,  // window class
                                        "refhost - main window (O open, Space play, V plug-in window)",
-                                       WS_OVERLAPPEDWINDOW,                 // framed, resizable
-                                       0, 0,                                // top-left of the screen
-                                       680, 440,                            // room for a 640 by 360 frame
-                                       nullptr,                             // no parent
-                                       nullptr,                             // no menu
-                                       GetModuleHandleA(nullptr),           // this program
-                                       nullptr);                            // no creation data
+                                       WS_OVERLAPPEDWINDOW,        // framed, resizable
+                                       0, 0,                       // top-left of the screen
+                                       680, 440,                   // room for a 640 by 360 frame
+                                       nullptr,                    // no parent
+                                       nullptr,                    // no menu
+                                       GetModuleHandleA(nullptr),  // this program
+                                       nullptr);                   // no creation data
   if (session.mainWindow == nullptr) {
     // Under Wine this means no display could be reached.
     Fault("cannot create the main window, error " + std::to_string(GetLastError()));

@@ -146,10 +146,10 @@ std::string Violations() {
   check(b.stockDeletes == 0, "stock objects deleted " + std::to_string(b.stockDeletes));
   check(b.selectedDeletes == 0, "selected objects deleted " + std::to_string(b.selectedDeletes));
   check(b.badHandleCalls == 0, "calls with bad handles " + std::to_string(b.badHandleCalls));
-  check(b.memoryDcsAlive == snapshot, "memory DCs alive " + std::to_string(b.memoryDcsAlive) + ", snapshot " +
-                                          std::to_string(snapshot));
-  check(b.bitmapsAlive == snapshot, "bitmaps alive " + std::to_string(b.bitmapsAlive) + ", snapshot " +
-                                        std::to_string(snapshot));
+  check(b.memoryDcsAlive == snapshot,
+        "memory DCs alive " + std::to_string(b.memoryDcsAlive) + ", snapshot " + std::to_string(snapshot));
+  check(b.bitmapsAlive == snapshot,
+        "bitmaps alive " + std::to_string(b.bitmapsAlive) + ", snapshot " + std::to_string(snapshot));
   return out;
 }
 

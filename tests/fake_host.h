@@ -19,10 +19,10 @@
 namespace fakehost {
 
 struct SettingEvent {
-  bool save;        // false: LoadIntSetting, true: SaveIntSetting
+  bool save;  // false: LoadIntSetting, true: SaveIntSetting
   std::string key;
-  int defaultValue; // the default passed to a load (0 for saves)
-  int value;        // what the load returned, or what was saved
+  int defaultValue;  // the default passed to a load (0 for saves)
+  int value;         // what the load returned, or what was saved
 };
 
 // One message that reached the window callback through the window, and how
@@ -41,7 +41,7 @@ struct Host {
   int windowVisible = 1;  // IsFilterWindowVisible result
   int maxWidth = 640;     // largest frame in HostInfo
   int maxHeight = 360;
-  bool nullImage = false; // GetDisplayImage returns null
+  bool nullImage = false;             // GetDisplayImage returns null
   std::map<std::string, int> stored;  // the settings store
   std::vector<SettingEvent> settingsLog;
 
@@ -57,7 +57,7 @@ struct Host {
   int getDisplayImageCalls = 0;
   void* lastEditHandle = nullptr;
   void* hostInfoEditHandle = reinterpret_cast<void*>(1);  // what GetHostInfo was last given
-  int displayImageFlags = -1;                              // GetDisplayImage's second argument, last call
+  int displayImageFlags = -1;                             // GetDisplayImage's second argument, last call
 
   // Every message the window passed on to the window callback, in order.
   std::vector<Delivered> delivered;

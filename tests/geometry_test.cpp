@@ -225,8 +225,8 @@ TEST(ViewGeometry, MagnifyingKeepsWholePixelsAtTheirPlace) {
         viewState.pendingDx = drag;
         viewState.pendingDy = -drag;
         const ViewGeometry g = ComputeViewGeometry(client, nullptr);
-        const std::string where = "level " + std::to_string(level) + " centre " + std::to_string(centre) +
-                                  " drag " + std::to_string(drag) + ": " + Describe(g);
+        const std::string where = "level " + std::to_string(level) + " centre " + std::to_string(centre) + " drag " +
+                                  std::to_string(drag) + ": " + Describe(g);
         const int d = level;
         ASSERT_LT(viewState.pendingDx * (drag < 0 ? -1 : 1), d) << where;
         ASSERT_GE(viewState.pendingDx * (drag < 0 ? -1 : 1), 0) << where;

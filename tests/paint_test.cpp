@@ -73,7 +73,7 @@ struct Drawn {
   std::vector<int64_t> clip;                  // CreateRectRgn arguments
   std::vector<int64_t> blt;                   // StretchBlt arguments after the DC
   int64_t stretchMode = -1;
-  int64_t gridPen = 0;                        // pen selected just before the first grid line
+  int64_t gridPen = 0;  // pen selected just before the first grid line
 };
 
 Drawn Read() {
@@ -217,9 +217,9 @@ struct CallCase {
   std::set<int> topLong = {};
   Seq leftTicks = kNone;
   std::set<int> leftLong = {};
-  const char* background = "";     // rectangles with the background value, in order
-  std::vector<int64_t> blt = {};   // x, y, w, h, (src dc), sx, sy, sw, sh, rop; empty: no image
-  int gridPen = -1;                // stock pen number, or -1 for no grid
+  const char* background = "";    // rectangles with the background value, in order
+  std::vector<int64_t> blt = {};  // x, y, w, h, (src dc), sx, sy, sw, sh, rop; empty: no image
+  int gridPen = -1;               // stock pen number, or -1 for no grid
   Seq vertical = kNone;
   Seq horizontal = kNone;
 };
@@ -331,8 +331,13 @@ std::string Sequence() {
 }
 
 TEST(PaintViewCalls, StepsInTheirOrderOnOneWindowDc) {
-  const View v = {
-      .level = 3, .centre = {100, 50}, .pending = {7, -5}, .hasAnchor = true, .anchor = {0, 0}, .rulerOn = 1, .gridMode = 1};
+  const View v = {.level = 3,
+                  .centre = {100, 50},
+                  .pending = {7, -5},
+                  .hasAnchor = true,
+                  .anchor = {0, 0},
+                  .rulerOn = 1,
+                  .gridMode = 1};
   fakehost::Host& host = Prepare(v);
   Paint(host, v);
   EXPECT_EQ(
@@ -380,8 +385,13 @@ TEST(PaintViewEmpty, OnlyBackgroundAndStateUntouched) {
       {.name = "Neither", .editing = 0, .snapshot = false, .anchor = true},
   };
   for (const Row& row : rows) {
-    const View v = {.level = 3, .centre = {100, 50}, .pending = {7, -5}, .hasAnchor = row.anchor, .anchor = {320, 180},
-                    .rulerOn = 1, .gridMode = 1};
+    const View v = {.level = 3,
+                    .centre = {100, 50},
+                    .pending = {7, -5},
+                    .hasAnchor = row.anchor,
+                    .anchor = {320, 180},
+                    .rulerOn = 1,
+                    .gridMode = 1};
     fakehost::Host& host = Prepare(v);
     if (!row.snapshot) ReleaseSnapshot();
     host.editing = row.editing;

@@ -30,9 +30,9 @@ TEST(Registration, EveryOtherWordIsZeroBeforeTheHostWrites) {
   t.services = nullptr;
   t.window = nullptr;
   struct Named {
-    const char* what;   // the words, by byte offset in the record
+    const char* what;  // the words, by byte offset in the record
     const void* begin;
-    size_t size;        // bytes
+    size_t size;  // bytes
   };
   const Named zeros[] = {
       {.what = "declaration words 16..44", .begin = t.declared0, .size = sizeof t.declared0},

@@ -66,8 +66,8 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   // reach the bottom (102 + 168 = 270, one row beyond).
   {
     SCOPED_TRACE("picture 1: level 2, ruler, no grid");
-    const viewmodel::Picture p = {.zoom = 2, .destX = 112, .destY = 102, .srcX = 0, .srcY = 0, .srcWidth = 88,
-                                  .srcHeight = 84, .ruler = true};
+    const viewmodel::Picture p = {
+        .zoom = 2, .destX = 112, .destY = 102, .srcX = 0, .srcY = 0, .srcWidth = 88, .srcHeight = 84, .ruler = true};
     const Spot spots[] = {
         {"frame (0, 0), top-left of its block", 112, 102, fakehost::FrameColour(0, 0)},
         {"frame (0, 0), bottom-right of its block", 113, 103, fakehost::FrameColour(0, 0)},
@@ -125,8 +125,15 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   // starts at y -1 and 90 rows end at 269.
   {
     SCOPED_TRACE("picture 2: level 3, ruler, black grid");
-    const viewmodel::Picture p = {.zoom = 3, .destX = 0, .destY = -1, .srcX = 67, .srcY = 17, .srcWidth = 96,
-                                  .srcHeight = 90, .ruler = true, .gridMode = 1};
+    const viewmodel::Picture p = {.zoom = 3,
+                                  .destX = 0,
+                                  .destY = -1,
+                                  .srcX = 67,
+                                  .srcY = 17,
+                                  .srcWidth = 96,
+                                  .srcHeight = 90,
+                                  .ruler = true,
+                                  .gridMode = 1};
     const Spot spots[] = {
         {"frame (115, 62) inside its block", 145, 135, fakehost::FrameColour(115, 62)},
         {"frame (115, 62), bottom-right of its block", 146, 136, fakehost::FrameColour(115, 62)},

@@ -71,9 +71,9 @@ TEST(Snapshot, WindowChangeFollowsVisibility) {
   fakehost::Init();
   struct Step {
     const char* name;
-    int visible;     // what IsFilterWindowVisible answers
-    LRESULT result;  // of HostMsgWindowChange
-    bool snapshot;   // a snapshot exists afterwards
+    int visible;                      // what IsFilterWindowVisible answers
+    LRESULT result;                   // of HostMsgWindowChange
+    bool snapshot;                    // a snapshot exists afterwards
     size_t created = 0, deleted = 0;  // bitmaps created and deleted by this step
   };
   const Step steps[] = {

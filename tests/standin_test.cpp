@@ -98,8 +98,10 @@ TEST_F(Standin, LinesLeaveTheirEndPointAndStayInsideTheClip) {
     LineTo(dc, row.to.x, row.to.y);
     ReleaseDC(w, dc);
     const uint32_t ink = row.pen == WHITE_PEN ? 0xFFFFFF : 0x000000;
-    for (POINT p : row.painted) EXPECT_EQ(ink, standin::ClientPixel(w, p.x, p.y)) << row.name << " at " << p.x << "," << p.y;
-    for (POINT p : row.clean) EXPECT_EQ(kPoison, standin::ClientPixel(w, p.x, p.y)) << row.name << " at " << p.x << "," << p.y;
+    for (POINT p : row.painted)
+      EXPECT_EQ(ink, standin::ClientPixel(w, p.x, p.y)) << row.name << " at " << p.x << "," << p.y;
+    for (POINT p : row.clean)
+      EXPECT_EQ(kPoison, standin::ClientPixel(w, p.x, p.y)) << row.name << " at " << p.x << "," << p.y;
     size_t inked = 0;
     for (uint32_t px : standin::ClientPixels(w)) inked += px == ink;
     EXPECT_EQ(row.inked, inked) << row.name << ": pixels drawn";
@@ -171,7 +173,8 @@ TEST_F(Standin, FillRectCoversLeftToRightMinusOne) {
       SelectClipRgn(dc, rgn);
       DeleteObject(rgn);
     }
-    HBRUSH brush = row.brush >= 100 ? reinterpret_cast<HBRUSH>(row.brush - 100) : static_cast<HBRUSH>(Stock(static_cast<int>(row.brush)));
+    HBRUSH brush = row.brush >= 100 ? reinterpret_cast<HBRUSH>(row.brush - 100)
+                                    : static_cast<HBRUSH>(Stock(static_cast<int>(row.brush)));
     FillRect(dc, &row.rect, brush);
     ReleaseDC(w, dc);
     std::vector<uint32_t> expected(100, kPoison);
@@ -234,9 +237,9 @@ std::vector<POINT> ReferenceStretch(int dw, int dh, int sx, int sy, int sw, int 
 
 struct Blit {
   const char* name;
-  int client;     // square client area
-  RECT dst;       // x, y, width, height
-  RECT src;       // x, y, width, height
+  int client;      // square client area
+  RECT dst;        // x, y, width, height
+  RECT src;        // x, y, width, height
   int srcW, srcH;  // source bitmap
 };
 
@@ -407,7 +410,8 @@ TEST_F(Standin, SetDIBitsToDeviceReadsPaddedRowsBottomUp) {
     auto dibRow = [&](int memoryRow) { return row.dibH > 0 ? static_cast<int>(row.startScan) + memoryRow : memoryRow; };
     for (UINT m = 0; m < row.lines; ++m)
       for (int x = 0; x < row.dibW; ++x) {
-        const uint32_t c = Encode(x, dibRow(static_cast<int>(m)));  // (column, row counted from the DIB's first stored row)
+        const uint32_t c =
+            Encode(x, dibRow(static_cast<int>(m)));  // (column, row counted from the DIB's first stored row)
         uint8_t* p = &bits[m * stride + x * 3];
         p[0] = c & 0xFF, p[1] = (c >> 8) & 0xFF, p[2] = (c >> 16) & 0xFF;
       }
@@ -432,8 +436,8 @@ TEST_F(Standin, SetDIBitsToDeviceReadsPaddedRowsBottomUp) {
         if (x < 0 || y < 0 || x >= 10 || y >= 10) continue;
         // Bottom-up: row index from the bottom; top-down: from the top.
         const int dibRowIndex = row.dibH > 0 ? row.ySrc + row.h - 1 - j : row.ySrc + j;
-        if (dibRowIndex < static_cast<int>(row.startScan) || dibRowIndex >= static_cast<int>(row.startScan + row.lines) ||
-            dibRowIndex >= height)
+        if (dibRowIndex < static_cast<int>(row.startScan) ||
+            dibRowIndex >= static_cast<int>(row.startScan + row.lines) || dibRowIndex >= height)
           continue;
         expected[y * 10 + x] = Encode(row.xSrc + i, dibRowIndex);
       }

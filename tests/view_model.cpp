@@ -86,7 +86,7 @@ std::string EmptyAtCornersAndCentre(HWND window) {
 }
 
 std::string Title(const std::string& level, bool locked) {
-  const std::string times = "\x94\x7B";                              // "倍"
+  const std::string times = "\x94\x7B";                               // "倍"
   const std::string lockMark = "[\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]";  // "[座標固定]"
   return "Tavimo - " + level + times + (locked ? " " + lockMark : "  ");
 }

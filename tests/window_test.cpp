@@ -131,7 +131,7 @@ struct Transition {
   UINT message;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
-  int zoomStep = 0;  // levels the event zooms by, in every state
+  int zoomStep = 0;                       // levels the event zooms by, in every state
   Cell idle, tracking, dragging, locked;  // the outcome from each state
 };
 
@@ -416,8 +416,10 @@ TEST(Settings, FirstRunWithNothingStored) {
     const char* key;
     int defaultValue;
   };
-  const Load loads[] = {{.key = "reverse", .defaultValue = 0}, {.key = "nnn", .defaultValue = 2},
-                        {.key = "ruler", .defaultValue = 1},   {.key = "menu", .defaultValue = 1},
+  const Load loads[] = {{.key = "reverse", .defaultValue = 0},
+                        {.key = "nnn", .defaultValue = 2},
+                        {.key = "ruler", .defaultValue = 1},
+                        {.key = "menu", .defaultValue = 1},
                         {.key = "grid", .defaultValue = 0}};
   ASSERT_EQ(host.settingsLog.size(), 5u);
   for (size_t i = 0; i < 5; ++i) {
@@ -522,18 +524,20 @@ TEST(Settings, SavedInOrderAtExit) {
   fakehost::Host& host = fakehost::Start();
   host.stored["grid"] = 7;
   fakehost::Init();
-  Send(WM_COMMAND, 101);                 // wheel reversed
-  Send(WM_COMMAND, 102);                 // ruler off
-  Send(HostMsgCommand, 104);             // black grid
-  Send(WM_MOUSEWHEEL, Wheel(-120));      // reversed: zooms in to 3
-  Send(WM_MBUTTONUP);                    // the lock is not a setting
+  Send(WM_COMMAND, 101);             // wheel reversed
+  Send(WM_COMMAND, 102);             // ruler off
+  Send(HostMsgCommand, 104);         // black grid
+  Send(WM_MOUSEWHEEL, Wheel(-120));  // reversed: zooms in to 3
+  Send(WM_MBUTTONUP);                // the lock is not a setting
   host.settingsLog.clear();
   EXPECT_EQ(fakehost::Exit(), 0);
   struct Save {
     const char* key;
     int value;
   };
-  const Save want[] = {{.key = "nnn", .value = 3}, {.key = "reverse", .value = 1}, {.key = "ruler", .value = 0},
+  const Save want[] = {{.key = "nnn", .value = 3},
+                       {.key = "reverse", .value = 1},
+                       {.key = "ruler", .value = 0},
                        {.key = "grid", .value = 1}};
   ASSERT_EQ(host.settingsLog.size(), 4u);
   for (size_t i = 0; i < 4; ++i) {
@@ -634,8 +638,8 @@ TEST(MenuBar, BuiltAndCheckedThroughTheAnsiRecords) {
   ASSERT_EQ(inserts.size(), want.size()) << Log();
   for (size_t i = 0; i < want.size(); ++i) {
     for (size_t k = 0; k < want[i].size(); ++k) {
-      EXPECT_EQ(inserts[i].args.at(k), want[i][k]) << "insert " << i << ", argument " << k << ": "
-                                                   << standin::ToString(inserts[i]);
+      EXPECT_EQ(inserts[i].args.at(k), want[i][k])
+          << "insert " << i << ", argument " << k << ": " << standin::ToString(inserts[i]);
     }
   }
   std::vector<standin::Call> setMenus = standin::CallsTo("SetMenu");
@@ -724,8 +728,11 @@ TEST(MenuBar, WithoutAMenuBarCommandsOnlyRepaint) {
     UINT id;
     size_t paints;
   };
-  const Row rows[] = {{.id = 101, .paints = 0}, {.id = 102, .paints = 1}, {.id = 103, .paints = 1},
-                      {.id = 104, .paints = 1}, {.id = 105, .paints = 1}};
+  const Row rows[] = {{.id = 101, .paints = 0},
+                      {.id = 102, .paints = 1},
+                      {.id = 103, .paints = 1},
+                      {.id = 104, .paints = 1},
+                      {.id = 105, .paints = 1}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.id);
     fakehost::Host& host = fakehost::Start();
@@ -953,7 +960,7 @@ TEST(NestedMessages, SetMenuWithoutSnapshotPaintsTheEmptyWindow) {
 TEST(NestedMessages, CaptureChangesArriveInsideSetCaptureAndReleaseCapture) {
   struct Row {
     const char* name;
-    bool ownerElsewhere = false;  // another window holds the capture before the drag
+    bool ownerElsewhere = false;                       // another window holds the capture before the drag
     std::vector<std::pair<UINT, WPARAM>> before = {};  // messages and wParams sent first
     UINT message;
     WPARAM wParam = 0;

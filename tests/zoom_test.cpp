@@ -100,8 +100,9 @@ TEST(ZoomSteps, ClampKeepsLevelsInsideTheRange) {
   struct Row {
     int level, clamped;
   };
-  const Row rows[] = {{.level = INT32_MIN, .clamped = -9}, {.level = -10, .clamped = -9}, {.level = -9, .clamped = -9},
-                      {.level = 0, .clamped = 0},          {.level = 24, .clamped = 24},  {.level = 25, .clamped = 24},
+  const Row rows[] = {{.level = INT32_MIN, .clamped = -9}, {.level = -10, .clamped = -9},
+                      {.level = -9, .clamped = -9},        {.level = 0, .clamped = 0},
+                      {.level = 24, .clamped = 24},        {.level = 25, .clamped = 24},
                       {.level = 99, .clamped = 24},        {.level = INT32_MAX, .clamped = 24}};
   for (const Row& row : rows) EXPECT_EQ(row.clamped, ClampZoomLevel(row.level)) << "level " << row.level;
 }

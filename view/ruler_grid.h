@@ -10,8 +10,8 @@
 // one window pixel or less and lines would cover the picture.
 constexpr int kMinLinedLevel = 2;
 
-constexpr int kRulerWidth = 8;      // both strips; ticks at 7 or less would fall in the other strip
-constexpr int kLongTick = 8;        // at frame columns and rows that are multiples of kLongTickEvery
+constexpr int kRulerWidth = 8;  // both strips; ticks at 7 or less would fall in the other strip
+constexpr int kLongTick = 8;    // at frame columns and rows that are multiples of kLongTickEvery
 constexpr int kShortTick = 3;
 constexpr int kLongTickEvery = 10;
 constexpr int kRulerBrush = WHITE_BRUSH;  // stock brush of both strips

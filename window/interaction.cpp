@@ -30,9 +30,7 @@ int AddPending(int pending, int delta) {
 
 void SetDragCursor() { SetCursor(LoadCursorA(nullptr, IDC_SIZEALL)); }
 
-bool InsideFrame(int x, int y) {
-  return x >= 0 && x < viewState.frameWidth && y >= 0 && y < viewState.frameHeight;
-}
+bool InsideFrame(int x, int y) { return x >= 0 && x < viewState.frameWidth && y >= 0 && y < viewState.frameHeight; }
 
 void Anchor(const WindowMessage& m, int x, int y) {
   if (viewState.snapshotDc == nullptr) return;

@@ -233,8 +233,8 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
 // lines starting at StartScan (counted from the bottom for a bottom-up DIB);
 // (xSrc, ySrc) is the lower-left corner of the source rectangle in DIB
 // coordinates; only pixels that land inside the visible destination are read.
-int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT StartScan,
-                      UINT cLines, const void* lpvBits, const BITMAPINFO* lpbmi, UINT ColorUse) {
+int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT StartScan, UINT cLines,
+                      const void* lpvBits, const BITMAPINFO* lpbmi, UINT ColorUse) {
   // The header's fields too: it lives on the caller's stack, gone when a test looks.
   const BITMAPINFOHEADER none = {};
   const BITMAPINFOHEADER& logged = lpbmi != nullptr ? lpbmi->bmiHeader : none;

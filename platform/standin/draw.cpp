@@ -72,8 +72,7 @@ void DrawLine(Surface& s, const Box& vis, int64_t x0, int64_t y0, int64_t x1, in
     const int64_t a = a0 + majorInc * i;
     const int64_t b = b0 + minorInc * FloorDiv(2 * minor * i + major + bias - 1, 2 * major);
     const int64_t x = xMajor ? a : b, y = xMajor ? b : a;
-    if (x >= vis.left && x < vis.right && y >= vis.top && y < vis.bottom)
-      s.Row(static_cast<int>(y))[x] = rgb;
+    if (x >= vis.left && x < vis.right && y >= vis.top && y < vis.bottom) s.Row(static_cast<int>(y))[x] = rgb;
   }
 }
 

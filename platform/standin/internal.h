@@ -84,7 +84,7 @@ struct Object {
   RECT clipRectAtRelease = {};
 
   // Device contexts.
-  HWND window = nullptr;   // WindowDc: the window it draws into
+  HWND window = nullptr;  // WindowDc: the window it draws into
   HGDIOBJ pen = nullptr;
   HGDIOBJ brush = nullptr;
   HGDIOBJ bitmap = nullptr;  // MemoryDc: the selected bitmap
@@ -111,8 +111,8 @@ Object* Find(const void* handle);                 // any live object, or null
 Object* FindKind(const void* handle, Kind kind);  // live object of that kind, or null
 // The pixels of a live window's client area or bitmap; an empty surface when gone.
 Surface& SurfaceOf(const void* handle, Kind kind);
-void* NewHandle(Kind kind, Object** out);         // registers a fresh object
-void Forget(const void* handle);                  // removes a non-stock object
+void* NewHandle(Kind kind, Object** out);  // registers a fresh object
+void Forget(const void* handle);           // removes a non-stock object
 void CountBadHandle();
 Books& MutableBooks();
 

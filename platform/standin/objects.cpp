@@ -68,8 +68,7 @@ void* AsHandle(uintptr_t value) { return reinterpret_cast<void*>(value); }
 }  // namespace
 
 Box Intersect(const Box& a, const Box& b) {
-  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-          std::min(a.bottom, b.bottom)};
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
 Object* Find(const void* handle) {
@@ -241,10 +240,8 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
     return nullptr;
   }
   switch (o->kind) {
-    case Kind::Pen:
-      return std::exchange(dc->pen, h);
-    case Kind::Brush:
-      return std::exchange(dc->brush, h);
+    case Kind::Pen: return std::exchange(dc->pen, h);
+    case Kind::Brush: return std::exchange(dc->brush, h);
     case Kind::Bitmap: {
       // Bitmaps go into memory DCs only, and into one DC at a time.
       if (dc->kind != Kind::MemoryDc) return nullptr;
@@ -260,9 +257,7 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
       dc->hasClip = true;
       dc->clip = o->region;
       return reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(o->region.Empty() ? NULLREGION : SIMPLEREGION));
-    default:
-      CountBadHandle();
-      return nullptr;
+    default: CountBadHandle(); return nullptr;
   }
 }
 

@@ -62,17 +62,17 @@ uint32_t BitmapPixel(HBITMAP bitmap, int x, int y);  // kNoPixel outside
 
 // ---- books -------------------------------------------------------------------
 struct Books {
-  int windowDcsOut = 0;     // GetDC results not yet given back with ReleaseDC
-  int memoryDcsAlive = 0;   // CreateCompatibleDC results not yet deleted
-  int bitmapsAlive = 0;     // CreateCompatibleBitmap results not yet deleted
-  int regionsAlive = 0;     // CreateRectRgn results not yet deleted
-  int menusAlive = 0;       // CreateMenu results not yet destroyed
-  int stockDeletes = 0;     // DeleteObject on a stock object (always a fault)
-  int selectedDeletes = 0;  // DeleteObject on an object still selected into a DC
-  int badHandleCalls = 0;   // calls given a null, dead or wrong-kind handle
+  int windowDcsOut = 0;           // GetDC results not yet given back with ReleaseDC
+  int memoryDcsAlive = 0;         // CreateCompatibleDC results not yet deleted
+  int bitmapsAlive = 0;           // CreateCompatibleBitmap results not yet deleted
+  int regionsAlive = 0;           // CreateRectRgn results not yet deleted
+  int menusAlive = 0;             // CreateMenu results not yet destroyed
+  int stockDeletes = 0;           // DeleteObject on a stock object (always a fault)
+  int selectedDeletes = 0;        // DeleteObject on an object still selected into a DC
+  int badHandleCalls = 0;         // calls given a null, dead or wrong-kind handle
   int nonStockPenSelections = 0;  // pens other than stock selected at this moment
-  int64_t created = 0;      // all objects ever created (memory DCs, bitmaps, regions, menus;
-                            // GetDC lends a DC and is counted in windowDcsOut only)
+  int64_t created = 0;            // all objects ever created (memory DCs, bitmaps, regions, menus;
+                                  // GetDC lends a DC and is counted in windowDcsOut only)
 };
 Books GetBooks();
 // The pen a window's DC holds between GetDC calls (real window DCs are reset on

@@ -140,9 +140,9 @@ class NativeDriver : public refhost::Driver {
 
   static void Append(const std::vector<fakehost::SettingEvent>& events, std::vector<std::string>* log) {
     for (const fakehost::SettingEvent& e : events)
-      log->push_back(e.save ? "save " + e.key + " " + std::to_string(e.value)
-                            : "load " + e.key + " " + std::to_string(e.defaultValue) + " -> " +
-                                  std::to_string(e.value));
+      log->push_back(e.save
+                         ? "save " + e.key + " " + std::to_string(e.value)
+                         : "load " + e.key + " " + std::to_string(e.defaultValue) + " -> " + std::to_string(e.value));
   }
 
   void ApplyFrame() {
@@ -268,8 +268,7 @@ int Compare(const std::string& nativeDir, const std::string& wineDir) {
                   nb.Text().c_str(), differing, inside, inside > 0 ? 100.0 * differing / inside : 0.0);
     } else {
       ++failed;
-      std::printf("FAIL %s: image rectangle %s natively, %s under Wine\n", name, nb.Text().c_str(),
-                  wb.Text().c_str());
+      std::printf("FAIL %s: image rectangle %s natively, %s under Wine\n", name, nb.Text().c_str(), wb.Text().c_str());
     }
   }
   std::fclose(manifest);
@@ -291,8 +290,9 @@ int main(int argc, char** argv) {
     else if (arg == "--quiet") options.quiet = true;
     else if (script.empty() && arg[0] != '-') script = arg;
     else {
-      std::fprintf(stderr, "usage: native_driver SCENARIO [--out DIR] [--ini FILE] [--quiet]\n"
-                           "       native_driver --compare NATIVE_DIR WINE_DIR\n");
+      std::fprintf(stderr,
+                   "usage: native_driver SCENARIO [--out DIR] [--ini FILE] [--quiet]\n"
+                   "       native_driver --compare NATIVE_DIR WINE_DIR\n");
       return 2;
     }
   }

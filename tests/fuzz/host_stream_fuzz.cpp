@@ -38,8 +38,8 @@ const char* const kKeys[] = {"nnn", "reverse", "ruler", "grid", "menu"};
 
 // Interesting values for parameters and settings, picked by the input.
 int32_t Interesting(Reader& in) {
-  static const int32_t kValues[] = {0, 1, -1, 2, 7, 24, 25, -9, -10, 99, -20, 0x7FFF, 0x8000, 0xFFFF,
-                                    INT_MAX, INT_MIN, 101, 102, 103, 104, 105, 120, -120, 640, 360};
+  static const int32_t kValues[] = {0,      1,       -1,      2,   7,   24,  25,  -9,  -10, 99,   -20, 0x7FFF, 0x8000,
+                                    0xFFFF, INT_MAX, INT_MIN, 101, 102, 103, 104, 105, 120, -120, 640, 360};
   uint8_t pick = in.Byte();
   if (pick < sizeof kValues / sizeof kValues[0]) return kValues[pick];
   return static_cast<int32_t>(in.Dword());
@@ -119,9 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         expected = 1;
         break;
       }
-      case 5:
-        host.stored[kKeys[in.Byte() % 5]] = Interesting(in);
-        break;
+      case 5: host.stored[kKeys[in.Byte() % 5]] = Interesting(in); break;
       case 6:
         host.windowVisible = in.Byte() & 1;
         result = static_cast<BOOL>(fakehost::Send(HostMsgWindowChange));
@@ -131,9 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         host.editing = in.Byte() & 1;
         fakehost::Send(host.editing != 0 ? HostMsgFileOpen : HostMsgFileClose);
         break;
-      case 8:
-        fakehost::Init();
-        break;
+      case 8: fakehost::Init(); break;
       case 9:
         fakehost::Exit();
         afterExit = true;

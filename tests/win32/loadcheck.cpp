@@ -48,8 +48,7 @@ int main(int argc, char** argv) {
     if (entry != nullptr) records[i] = entry();
     Check(records[i] != nullptr, "entry point returns a record", names[i]);
   }
-  for (int i = 1; i < 4; ++i)
-    Check(records[i] == records[0], "same record from every entry point", names[i]);
+  for (int i = 1; i < 4; ++i) Check(records[i] == records[0], "same record from every entry point", names[i]);
   if (records[0] == nullptr) {
     std::printf("%d passed, %d failed\n", checksPassed, checksFailed + 1);
     return 1;
@@ -63,8 +62,8 @@ int main(int argc, char** argv) {
     int32_t bit;
     const char* name;
   };
-  const Bit bits[] = {{kFilterAlwaysActive, "always active"},     {kFilterResizable, "resizable frame"},
-                      {kFilterWindowSize, "window size given"},   {kFilterDisplayOnly, "display filter"},
+  const Bit bits[] = {{kFilterAlwaysActive, "always active"},          {kFilterResizable, "resizable frame"},
+                      {kFilterWindowSize, "window size given"},        {kFilterDisplayOnly, "display filter"},
                       {kFilterInformationGiven, "information string"}, {kFilterMainMessages, "main-window messages"}};
   uint32_t declared = 0;
   for (const Bit& b : bits) {

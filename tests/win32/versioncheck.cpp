@@ -26,7 +26,7 @@ std::string Hex(const std::string& bytes) {
 }
 
 struct Entry {
-  const char* block;     // language and code page, as the StringFileInfo block names them
+  const char* block;  // language and code page, as the StringFileInfo block names them
   const char* key;
   const char* expected;  // bytes as VerQueryValueA returns them (code page 932)
 };

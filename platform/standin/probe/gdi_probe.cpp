@@ -43,21 +43,33 @@ static uint32_t Pixel(HDC dc, HBITMAP bmp, int x, int y) {
   return standin::BitmapPixel(bmp, x, y);
 #endif
 }
-struct Surf { HDC dc; HBITMAP bmp; int w, h; };
+struct Surf {
+  HDC dc;
+  HBITMAP bmp;
+  int w, h;
+};
 static Surf Make(int w, int h, bool encode, uint32_t fill) {
   HDC cdc = ColourDc();
   Surf s{CreateCompatibleDC(cdc), CreateCompatibleBitmap(cdc, w, h), w, h};
   DoneColourDc(cdc);
   SelectObject(s.dc, s.bmp);
   std::vector<uint8_t> bits((size_t)w * h * 4);
-  for (int y = 0; y < h; ++y) for (int x = 0; x < w; ++x) {
-    uint32_t c = encode ? Encode(x, y) : fill;
-    uint8_t* p = &bits[((size_t)y * w + x) * 4];
-    p[0] = c & 0xFF; p[1] = (c >> 8) & 0xFF; p[2] = (c >> 16) & 0xFF; p[3] = 0;
-  }
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint32_t c = encode ? Encode(x, y) : fill;
+      uint8_t* p = &bits[((size_t)y * w + x) * 4];
+      p[0] = c & 0xFF;
+      p[1] = (c >> 8) & 0xFF;
+      p[2] = (c >> 16) & 0xFF;
+      p[3] = 0;
+    }
   BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = 40; bmi.bmiHeader.biWidth = w; bmi.bmiHeader.biHeight = -h;
-  bmi.bmiHeader.biPlanes = 1; bmi.bmiHeader.biBitCount = 32; bmi.bmiHeader.biCompression = BI_RGB;
+  bmi.bmiHeader.biSize = 40;
+  bmi.bmiHeader.biWidth = w;
+  bmi.bmiHeader.biHeight = -h;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
   SetDIBitsToDevice(s.dc, 0, 0, w, h, 0, 0, 0, h, bits.data(), &bmi, DIB_RGB_COLORS);
   return s;
 }
@@ -68,7 +80,10 @@ static void Dump(const char* name, Surf& s) {
     printf("\n");
   }
 }
-static void Free(Surf& s) { DeleteDC(s.dc); DeleteObject(s.bmp); }
+static void Free(Surf& s) {
+  DeleteDC(s.dc);
+  DeleteObject(s.bmp);
+}
 
 int main() {
 #ifdef _WIN32
@@ -80,7 +95,14 @@ int main() {
   standin::Reset();
   win = standin::CreateTestWindow(10, 10);
 #endif
-  struct B { const char* name; int dw, dh; int x, y, w, h; int sx, sy, sw, sh; int mode; int clip[4]; };
+  struct B {
+    const char* name;
+    int dw, dh;
+    int x, y, w, h;
+    int sx, sy, sw, sh;
+    int mode;
+    int clip[4];
+  };
   // clang-format off
   const B cases[] = {
     {"halve", 12, 8, 0, 0, 10, 6, 0, 0, 20, 12, COLORONCOLOR, {}},
@@ -107,38 +129,61 @@ int main() {
     Surf src = Make(64, 40, true, 0);
     Surf dst = Make(b.dw, b.dh, false, 0xFF00FF);
     SetStretchBltMode(dst.dc, b.mode);
-    if (b.clip[2]) { HRGN r = CreateRectRgn(b.clip[0], b.clip[1], b.clip[2], b.clip[3]); SelectClipRgn(dst.dc, r); DeleteObject(r); }
+    if (b.clip[2]) {
+      HRGN r = CreateRectRgn(b.clip[0], b.clip[1], b.clip[2], b.clip[3]);
+      SelectClipRgn(dst.dc, r);
+      DeleteObject(r);
+    }
     BOOL ok = StretchBlt(dst.dc, b.x, b.y, b.w, b.h, src.dc, b.sx, b.sy, b.sw, b.sh, SRCCOPY);
     printf("ok=%d\n", ok);
     Dump(b.name, dst);
-    Free(src); Free(dst);
+    Free(src);
+    Free(dst);
   }
   // FillRect, lines
   {
     Surf d = Make(12, 12, false, 0xFF00FF);
-    RECT r1{5, 5, 2, 3}; FillRect(d.dc, &r1, (HBRUSH)GetStockObject(BLACK_BRUSH));
-    RECT r2{8, 0, 11, 2}; FillRect(d.dc, &r2, (HBRUSH)(COLOR_ACTIVEBORDER + 1));
-    Dump("fills", d); Free(d);
+    RECT r1{5, 5, 2, 3};
+    FillRect(d.dc, &r1, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    RECT r2{8, 0, 11, 2};
+    FillRect(d.dc, &r2, (HBRUSH)(COLOR_ACTIVEBORDER + 1));
+    Dump("fills", d);
+    Free(d);
   }
   {
-    const POINT ends[] = {{7, 2}, {2, 7}, {-7, 2}, {-2, 7}, {-7, -2}, {-2, -7}, {7, -2}, {2, -7}, {5, 5}, {-5, 5}, {5, -5}, {-5, -5}, {6, 3}, {-6, -3}};
+    const POINT ends[] = {{7, 2},  {2, 7}, {-7, 2}, {-2, 7}, {-7, -2}, {-2, -7}, {7, -2},
+                          {2, -7}, {5, 5}, {-5, 5}, {5, -5}, {-5, -5}, {6, 3},   {-6, -3}};
     int i = 0;
     for (POINT e : ends) {
       Surf d = Make(17, 17, false, 0xFF00FF);
       SelectObject(d.dc, GetStockObject(BLACK_PEN));
-      MoveToEx(d.dc, 8, 8, nullptr); LineTo(d.dc, 8 + e.x, 8 + e.y);
-      char name[32]; snprintf(name, sizeof name, "line %d", i++);
-      Dump(name, d); Free(d);
+      MoveToEx(d.dc, 8, 8, nullptr);
+      LineTo(d.dc, 8 + e.x, 8 + e.y);
+      char name[32];
+      snprintf(name, sizeof name, "line %d", i++);
+      Dump(name, d);
+      Free(d);
     }
     Surf d = Make(12, 12, false, 0xFF00FF);
     SelectObject(d.dc, GetStockObject(WHITE_PEN));
-    MoveToEx(d.dc, 9, 3, nullptr); LineTo(d.dc, 2, 3); LineTo(d.dc, 2, 10); LineTo(d.dc, -5, -9);
-    HRGN r = CreateRectRgn(3, 0, 12, 12); SelectClipRgn(d.dc, r); DeleteObject(r);
-    MoveToEx(d.dc, 0, 6, nullptr); LineTo(d.dc, 12, 6);
-    Dump("lines clip", d); Free(d);
+    MoveToEx(d.dc, 9, 3, nullptr);
+    LineTo(d.dc, 2, 3);
+    LineTo(d.dc, 2, 10);
+    LineTo(d.dc, -5, -9);
+    HRGN r = CreateRectRgn(3, 0, 12, 12);
+    SelectClipRgn(d.dc, r);
+    DeleteObject(r);
+    MoveToEx(d.dc, 0, 6, nullptr);
+    LineTo(d.dc, 12, 6);
+    Dump("lines clip", d);
+    Free(d);
   }
   // SetDIBitsToDevice variants, 24-bit bottom-up with padding.
-  struct D { const char* name; int dibW, dibH, dx, dy, w, h, xs, ys; unsigned start, lines; };
+  struct D {
+    const char* name;
+    int dibW, dibH, dx, dy, w, h, xs, ys;
+    unsigned start, lines;
+  };
   // clang-format off
   const D dibs[] = {
     {"dib plain", 5, 4, 0, 0, 5, 4, 0, 0, 0, 4},
@@ -159,18 +204,35 @@ int main() {
       for (int x = 0; x < t.dibW; ++x) {
         uint32_t c = Encode(x, 100 + (int)m);
         uint8_t* p = &bits[m * stride + x * 3];
-        p[0] = c & 0xFF; p[1] = (c >> 8) & 0xFF; p[2] = (c >> 16) & 0xFF;
+        p[0] = c & 0xFF;
+        p[1] = (c >> 8) & 0xFF;
+        p[2] = (c >> 16) & 0xFF;
       }
     BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = 40; bmi.bmiHeader.biWidth = t.dibW; bmi.bmiHeader.biHeight = t.dibH;
-    bmi.bmiHeader.biPlanes = 1; bmi.bmiHeader.biBitCount = 24; bmi.bmiHeader.biCompression = BI_RGB;
+    bmi.bmiHeader.biSize = 40;
+    bmi.bmiHeader.biWidth = t.dibW;
+    bmi.bmiHeader.biHeight = t.dibH;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 24;
+    bmi.bmiHeader.biCompression = BI_RGB;
     Surf d = Make(10, 10, false, 0xFF00FF);
-    int ret = SetDIBitsToDevice(d.dc, t.dx, t.dy, t.w, t.h, t.xs, t.ys, t.start, t.lines, bits.data(), &bmi, DIB_RGB_COLORS);
+    int ret =
+        SetDIBitsToDevice(d.dc, t.dx, t.dy, t.w, t.h, t.xs, t.ys, t.start, t.lines, bits.data(), &bmi, DIB_RGB_COLORS);
     printf("ret=%d\n", ret);
-    Dump(t.name, d); Free(d);
+    Dump(t.name, d);
+    Free(d);
   }
   // What GDI refuses: a DIB header it rejects, or a size it will not make.
-  struct R { const char* name; DWORD size; LONG w, h; WORD planes, bits; DWORD compression; UINT use; DWORD cx; UINT lines; };
+  struct R {
+    const char* name;
+    DWORD size;
+    LONG w, h;
+    WORD planes, bits;
+    DWORD compression;
+    UINT use;
+    DWORD cx;
+    UINT lines;
+  };
   // clang-format off
   const R refusals[] = {
     {"plain", 40, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
@@ -216,7 +278,11 @@ int main() {
   HDC probe = CreateCompatibleDC(cdc);
   const HGDIOBJ stockBitmap = SelectObject(probe, CreateCompatibleBitmap(cdc, 1, 1));
   DeleteObject(SelectObject(probe, stockBitmap));
-  struct S { const char* name; bool fromMemoryDc; int w, h; };
+  struct S {
+    const char* name;
+    bool fromMemoryDc;
+    int w, h;
+  };
   // clang-format off
   const S sizes[] = {
     {"plain", false, 3, 2}, {"zero width", false, 0, 5}, {"zero height", false, 5, 0},
@@ -227,7 +293,10 @@ int main() {
   // clang-format on
   for (const S& t : sizes) {
     HBITMAP b = CreateCompatibleBitmap(t.fromMemoryDc ? probe : cdc, t.w, t.h);
-    if (!b) { printf("bitmap %s: none\n", t.name); continue; }
+    if (!b) {
+      printf("bitmap %s: none\n", t.name);
+      continue;
+    }
     // A grey fill shows the depth: a 1-bit bitmap keeps white.
     HDC m = CreateCompatibleDC(cdc);
     SelectObject(m, b);
