@@ -9,6 +9,7 @@ readme=$1 ctest=$2 build=$3
 shift 3
 ci=" $* "
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=tests/readme/lib.sh
 source "$here/lib.sh"
 
 block=$(readme_block "$readme" "## Build and test (Debian)") || { echo "$block"; exit 1; }

@@ -8,6 +8,7 @@
 set -uo pipefail
 work=$(realpath -m "$1")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=tests/readme/lib.sh
 source "$here/lib.sh"
 unset MAKEFLAGS MFLAGS MAKELEVEL TAVIMO_WINEPREFIX
 export HOME=$work/home XDG_CACHE_HOME=$work/cache

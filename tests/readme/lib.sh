@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the README tests: reading README.md's command blocks, and a scratch
 # copy of the tree as a clone has it. Sourced, not run.
 

@@ -14,6 +14,7 @@ set -uo pipefail
 mode=$1 work=$2 refhost=$3 versioncheck=$4 objdump=$5 preset_dll=$6
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
+# shellcheck source=tests/readme/lib.sh
 source "$here/lib.sh"
 
 case "$mode" in
