@@ -39,10 +39,12 @@ dist: deps
 
 # Timing table of the real DLL under Wine against the GDI work its picture
 # requires (docs/PERFORMANCE.md); BREAKDOWN=1 adds where a large drag step's
-# time goes and what drawings the plug-in does not use would cost.
+# time goes and what drawings the plug-in does not use would cost; TINY=1 times
+# one small frame a few times (a check that the bench runs, not figures).
 BREAKDOWN ?=
+TINY ?=
 bench: plugin
-	@bash scripts/bench.sh $(if $(BREAKDOWN),--breakdown)
+	@bash scripts/bench.sh $(if $(TINY),--tiny,$(if $(BREAKDOWN),--breakdown))
 
 # 10,000 frames and 10,000 random interaction events; fails on growing GDI or
 # USER objects or memory. SOAK_N and SOAK_SEED change the run.
@@ -53,12 +55,14 @@ soak: plugin
 
 # The real-input monkey: N random gestures through the X server while the host
 # plays a folder of frames (make test runs a short one as e2e.hands.monkey).
+# ATTEMPTS=2 allows a second run when a loaded machine loses an event.
 N ?= 10000
 SEED ?= 1
+ATTEMPTS ?= 1
 hands: plugin
 	tests/e2e/with_display.sh python3 tests/hands/hands.py --wine-run scripts/wine-run \
 	  --refhost build/win32/refhost.exe --out build/win32/hands-long \
-	  --folder tests/e2e/images/sequence --monkey $(N) --seed $(SEED)
+	  --folder tests/e2e/images/sequence --monkey $(N) --seed $(SEED) --attempts $(ATTEMPTS)
 
 # Mutation testing of the plug-in's code against the fast native tests
 # (docs/TESTING.md): every mutant, or a seeded sample with MUTANTS=N SEED=S.

@@ -9,9 +9,9 @@ set(HANDS_DIR ${CMAKE_SOURCE_DIR}/tests/hands)
 set(HANDS_RUN ${CMAKE_SOURCE_DIR}/tests/e2e/with_display.sh python3 ${HANDS_DIR}/hands.py
     --wine-run ${CMAKE_SOURCE_DIR}/scripts/wine-run --refhost $<TARGET_FILE:refhost> --attempts 2)
 add_test(NAME e2e.hands COMMAND ${HANDS_RUN} --out ${CMAKE_BINARY_DIR}/hands)
-add_test(NAME e2e.hands.monkey
-         COMMAND ${HANDS_RUN} --out ${CMAKE_BINARY_DIR}/hands-monkey
-                 --folder ${CMAKE_SOURCE_DIR}/tests/e2e/images/sequence --monkey 120 --seed 1)
 # One Wine test at a time: the bench in e2e.wine.scenarios times the machine.
-set_tests_properties(e2e.hands e2e.hands.monkey PROPERTIES
+set_tests_properties(e2e.hands PROPERTIES
   TIMEOUT 900 RESOURCE_LOCK wine FAIL_REGULAR_EXPRESSION "${E2E_FAILURE_LINES}")
+# The monkey is README.md's make hands, short (build/win32/hands-long).
+include(${CMAKE_SOURCE_DIR}/tests/readme/make_test.cmake)
+make_test(hands NAME e2e.hands.monkey VARS N=120 SEED=1 ATTEMPTS=2 EXPECT "^hands: monkey: 120 gestures" WINE)
