@@ -41,7 +41,24 @@ constexpr Setting kSettings[] = {
     {"grid",    &ViewState::gridMode,      0,     Read::AsStored, 4},
 };
 // clang-format on
-constexpr int kRows = static_cast<int>(sizeof kSettings / sizeof kSettings[0]);
+
+constexpr int CountWritten() {
+  int written = 0;
+  for (const Setting& s : kSettings) written += s.writtenAt != kReadOnly ? 1 : 0;
+  return written;
+}
+constexpr int kWritten = CountWritten();
+
+// Bit p stands for place p: kWritten rows setting exactly the bits 1 to
+// kWritten take each place once.
+constexpr bool EachPlaceTakenOnce() {
+  unsigned places = 0;
+  for (const Setting& s : kSettings) {
+    if (s.writtenAt != kReadOnly) places |= 1u << s.writtenAt;
+  }
+  return places == (2u << kWritten) - 2u;
+}
+static_assert(EachPlaceTakenOnce(), "the written settings take the places 1 to kWritten, each once");
 
 int Flag(int value) { return value != 0 ? 1 : 0; }
 
@@ -65,7 +82,7 @@ void LoadSettings(FilterTable* table) {
 
 // Flags go back as 0 or 1; the level and the grid mode as they are.
 void StoreSettings(FilterTable* table) {
-  for (int at = 1; at <= kRows; ++at) {
+  for (int at = 1; at <= kWritten; ++at) {
     for (const Setting& s : kSettings) {
       if (s.writtenAt != at) continue;
       const int value = viewState.*s.field;
