@@ -37,10 +37,10 @@ dist: deps
 	@rm -rf dist && mkdir -p dist && cp build/win32/dist/*.zip build/win32/dist/*.zip.sha256 dist/
 	@cd dist && for f in *.zip *.zip.sha256; do echo "dist/$$f"; done && cat *.zip.sha256
 
-# Timing table of the real DLL under Wine against the GDI work its picture
-# requires (docs/PERFORMANCE.md); BREAKDOWN=1 adds where a large drag step's
-# time goes and what drawings the plug-in does not use would cost; TINY=1 times
-# one small frame a few times (a check that the bench runs, not figures).
+# Timing table of the real DLL under Wine against the work its design requires
+# (docs/PERFORMANCE.md); BREAKDOWN=1 adds where a large drag step's time goes
+# and what drawings the plug-in does not use would cost; TINY=1 times one small
+# frame a few times (a check that the bench runs, not figures).
 BREAKDOWN ?=
 TINY ?=
 bench: plugin

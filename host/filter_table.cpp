@@ -3,9 +3,7 @@
 #include "host/version.h"
 
 namespace {
-// "Tavimo"
 constexpr char kFilterName[] = TAVIMO_NAME;
-// "Tavimo r10 by Pemlo"
 constexpr char kFilterInformation[] = TAVIMO_INFORMATION;
 }  // namespace
 

@@ -60,6 +60,10 @@ double Median(std::vector<double> v);
 // own geometry code, run on this program's copy of the view state.
 ViewGeometry GeometryFor(HWND window, int level, int frameW, int frameH, int centreX, int centreY);
 
+// The cursor call the plug-in's window makes on every move of a drag, after
+// its repaint; under Wine it also pushes the window's new pixels to the X server.
+inline void DragCursor() { SetCursor(LoadCursorA(nullptr, IDC_SIZEALL)); }
+
 // One MoveToEx and one LineTo per pair, with a stock pen.
 void DrawPairs(HDC dc, const std::vector<POINT>& points, int stockPen);
 

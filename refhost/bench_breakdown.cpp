@@ -114,9 +114,9 @@ void Breakdown(const View& v, const Frame& frame, Counts n, const Baseline& base
     base.Paint(window, nullptr, g, &p.lines);
     GdiFlush();
     const LONGLONG t8 = Now();
-    SetCursor(LoadCursorA(nullptr, IDC_SIZEALL));
+    DragCursor();
     const LONGLONG t9 = Now();
-    SetCursor(LoadCursorA(nullptr, IDC_SIZEALL));
+    DragCursor();
     const LONGLONG t10 = Now();
     if (i < n.warmup) continue;
     fillOnce.push_back(Ms(t11 - t7));

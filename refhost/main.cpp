@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/view_background.h"
 #include "refhost/host.h"
 #include "refhost/windows_path.h"
 
@@ -99,9 +100,9 @@ int main(int argc, char** argv) {
   if (!ParseArguments(argc, argv, &hostConfig, &modes)) return Usage();
   NewSession();
 
-  // Windows 10's border colour: pictures then match the native stand-in.
+  // The view's background as Windows 10 draws it: pictures then match the native stand-in.
   const INT element = COLOR_ACTIVEBORDER;
-  const COLORREF border = RGB(180, 180, 180);
+  const COLORREF border = kViewBackgroundColorref;
   SetSysColors(1, &element, &border);
 
   RegisterPluginClass(GetModuleHandleA(nullptr));

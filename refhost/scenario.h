@@ -136,7 +136,4 @@ struct ScenarioOptions {
 // unknown or malformed (then nothing runs).
 int RunScenarioFile(Driver& driver, const std::string& path, const ScenarioOptions& options);
 
-// The background colour of an empty view: COLOR_ACTIVEBORDER of Windows 10.
-constexpr uint32_t kBackgroundRgb = 0xB4B4B4;
-
 }  // namespace refhost

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/view_background.h"
 #include "refhost/scenario_run.h"
 #include "refhost/scenario_text.h"
 
@@ -217,7 +218,7 @@ bool ExpectPixel(ScenarioRun& run) {
 
 bool ExpectBackground(ScenarioRun& run) {
   uint32_t got = 0;
-  if (ClientPixel(run, &got)) CheckPixel(run, kBackgroundRgb, got);
+  if (ClientPixel(run, &got)) CheckPixel(run, kViewBackgroundRgb, got);
   return true;
 }
 

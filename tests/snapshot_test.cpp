@@ -279,7 +279,7 @@ TEST(FilterProcTest, LargestFrameTooBigForMemoryLeavesNoHalfSnapshot) {
   EXPECT_EQ(fakehost::Frame(), 1);
   EXPECT_EQ(host.getDisplayImageCalls, 0);
   Send(WM_PAINT);
-  EXPECT_EQ(standin::ClientPixel(host.window, 100, 100), standin::kActiveBorderRgb);
+  EXPECT_EQ(standin::ClientPixel(host.window, 100, 100), kViewBackgroundRgb);
   EXPECT_EQ(fakehost::Violations(), "");
 }
 

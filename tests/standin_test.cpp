@@ -155,7 +155,7 @@ TEST_F(Standin, FillRectCoversLeftToRightMinusOne) {
   const Row rows[] = {
       {.name = "plain", .rect = {1, 2, 4, 5}, .brush = WHITE_BRUSH, .filled = {1, 2, 4, 5}, .rgb = 0xFFFFFF},
       {.name = "system colour 11", .rect = {0, 0, 3, 3}, .brush = kSys, .filled = {0, 0, 3, 3},
-       .rgb = standin::kActiveBorderRgb},
+       .rgb = kViewBackgroundRgb},
       {.name = "inverted counts back from the start", .rect = {5, 5, 2, 3}, .brush = BLACK_BRUSH, .filled = {3, 4, 6, 6}},
       {.name = "clipped", .rect = {0, 0, 10, 10}, .brush = BLACK_BRUSH, .clip = {8, 8, 10, 10}, .filled = {8, 8, 10, 10}},
       {.name = "beyond the surface", .rect = {-5, -5, 100, 3}, .brush = WHITE_BRUSH, .filled = {0, 0, 10, 3},

@@ -20,7 +20,7 @@
 
 namespace viewmodel {
 
-constexpr uint32_t kBackground = standin::kActiveBorderRgb;
+constexpr uint32_t kBackground = kViewBackgroundRgb;
 constexpr uint32_t kWhite = 0xFFFFFF;  // ruler strips, white grid
 constexpr uint32_t kBlack = 0x000000;  // ticks, black grid
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "host/version.h"
 #include "state/view_state.h"
 
 namespace {
@@ -9,10 +10,10 @@ namespace {
 constexpr char kLockedSuffix[] = "[\x8D\xC0\x95\x57\x8C\xC5\x92\xE8]";
 constexpr char kUnlockedSuffix[] = " ";
 // Each format ends in "倍" (times), 0x94 0x7B, before the suffix.
-constexpr char kMagnifyFormat[] = "Tavimo - %d\x94\x7B %s";
-constexpr char kTwoThirdsFormat[] = "Tavimo - 2/3\x94\x7B %s";
-constexpr char kReduceFormat[] = "Tavimo - 1/%d\x94\x7B %s";
-constexpr char kUnknownFormat[] = "Tavimo - *\x94\x7B %s";
+constexpr char kMagnifyFormat[] = TAVIMO_NAME " - %d\x94\x7B %s";
+constexpr char kTwoThirdsFormat[] = TAVIMO_NAME " - 2/3\x94\x7B %s";
+constexpr char kReduceFormat[] = TAVIMO_NAME " - 1/%d\x94\x7B %s";
+constexpr char kUnknownFormat[] = TAVIMO_NAME " - *\x94\x7B %s";
 }  // namespace
 
 int ClampZoomLevel(int level) {

@@ -1,5 +1,6 @@
 // The window callback: every message of our window and every host notification.
 #include "host/services.h"
+#include "host/version.h"
 #include "state/snapshot.h"
 #include "state/view_state.h"
 #include "view/paint.h"
@@ -12,7 +13,7 @@ int HighSigned(LPARAM value) {
 }
 
 void SetTitle(HWND window) {
-  char titleBuffer[kTitleBufferSize] = "Tavimo";
+  char titleBuffer[kTitleBufferSize] = TAVIMO_NAME;
   FormatTitle(titleBuffer, viewState.zoomLevel);
   SetWindowTextA(window, titleBuffer);
 }

@@ -34,7 +34,6 @@ void StoreSettings(FilterTable* table);
 void BuildMenuBar(HWND window);
 void SetMenuCheck(HMENU menu, UINT id, int checked);
 
-// Host life cycle and window management (filter_wnd_proc.cpp).
 // Pointer, wheel, lock and commands (interaction.cpp).
 void OnMainMouseDown(const WindowMessage& m);
 void OnMainMouseMove(const WindowMessage& m);

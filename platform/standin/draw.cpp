@@ -90,7 +90,7 @@ int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
   uint32_t rgb = 0;
   const uintptr_t value = reinterpret_cast<uintptr_t>(hbr);
   if (value == COLOR_ACTIVEBORDER + 1) {
-    rgb = kActiveBorderRgb;
+    rgb = kViewBackgroundRgb;
   } else if (value <= kLastSysColourBrush) {
     // Other system colours are not modelled: a wrong index shows as unpainted.
     CountBadHandle();

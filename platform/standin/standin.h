@@ -7,13 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/view_background.h"
 #include "win32.h"
 
 namespace standin {
-
-// Colour of COLOR_ACTIVEBORDER as Windows 10 draws it; the Wine reference host
-// sets the same value with SetSysColors so pictures compare.
-constexpr uint32_t kActiveBorderRgb = 0xB4B4B4;  // (180, 180, 180), as 0xRRGGBB
 
 // Forgets every window, object, call and counter: each test starts from nothing.
 void Reset();

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/view_background.h"
 #include "refhost/frames.h"
 #include "refhost/scenario.h"
 #include "tests/fake_host.h"
@@ -191,7 +192,7 @@ Box ImageBox(int w, int h, const std::vector<uint32_t>& rgb) {
   Box b{w, h, 0, 0};
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      if (rgb[static_cast<size_t>(y) * w + x] != refhost::kBackgroundRgb) {
+      if (rgb[static_cast<size_t>(y) * w + x] != kViewBackgroundRgb) {
         b.left = std::min(b.left, x);
         b.top = std::min(b.top, y);
         b.right = std::max(b.right, x + 1);

@@ -16,6 +16,7 @@ seen, and keeps the screenshots in DIR.
 import argparse
 import os
 import random
+import re
 import subprocess
 import sys
 import time
@@ -32,7 +33,16 @@ REDUCED = {0: ("2/3", 3), -1: ("1/2", 4), -2: ("1/3", 6), -3: ("1/4", 8), -4: ("
            -6: ("1/12", 24), -7: ("1/16", 32), -8: ("1/24", 48), -9: ("1/32", 64)}
 TOP, BOTTOM = 24, -9
 LOCK_MARK = "[座標固定]"
-BACKGROUND = 0xB4B4B4  # the border colour the reference host sets
+
+
+def view_background():
+    """The view's background colour, from the one header that defines it."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "platform", "view_background.h")
+    with open(path, encoding="utf-8") as f:
+        return int(re.search(r"kViewBackgroundRgb = (0x[0-9A-Fa-f]+);", f.read()).group(1), 16)
+
+
+BACKGROUND = view_background()  # the border colour the reference host sets
 WHITE, BLACK = 0xFFFFFF, 0x000000
 RULER_WIDTH = 8
 CARD = (640, 360)  # the test card the host shows by default

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 #include "platform/platform.h"
+#include "platform/view_background.h"
 #ifndef _WIN32
 #include "platform/standin/standin.h"
 #endif
@@ -89,7 +90,7 @@ int main() {
 #ifdef _WIN32
   // The colour the stand-in gives COLOR_ACTIVEBORDER, as the reference host sets it.
   const int index = COLOR_ACTIVEBORDER;
-  const COLORREF activeBorder = RGB(180, 180, 180);
+  const COLORREF activeBorder = kViewBackgroundColorref;
   SetSysColors(1, &index, &activeBorder);
 #else
   standin::Reset();
