@@ -138,10 +138,13 @@ void Play(fakehost::Host& host, const Step& step) {
 // SelectObject that was to give it back failed and no DC went back since.
 std::string Unsound(HWND window, HGDIOBJ ownPen, bool penMayStay) {
   std::string out = fakehost::Violations();
-  if (standin::WindowMenu(window) == nullptr && standin::GetBooks().menusAlive != 0) out += "; menus outside a bar";
-  if (standin::CurrentCursor() == nullptr) out += "; pointer hidden";
+  auto check = [&out](bool ok, const char* what) {
+    if (!ok) out += (out.empty() ? "" : "; ") + std::string(what);
+  };
+  check(standin::WindowMenu(window) != nullptr || standin::GetBooks().menusAlive == 0, "menus outside a bar");
+  check(standin::CurrentCursor() != nullptr, "pointer hidden");
   HGDIOBJ pen = standin::PenAtLastRelease(window);
-  if (!penMayStay && pen != nullptr && pen != ownPen) out += "; pen not selected back";
+  check(penMayStay || pen == nullptr || pen == ownPen, "pen not selected back");
   return out;
 }
 
