@@ -35,6 +35,7 @@ struct Step {
 // clang-format off
 const Step kSession[] = {
     {.name = "start with the menu bar", .message = HostMsgInit},
+    {.name = "start again in the same window", .message = HostMsgInit},
     {.name = "open a video", .message = HostMsgFileOpen},
     {.name = "frame", .message = kFrame},
     {.name = "frame again", .message = kFrame},
@@ -44,6 +45,8 @@ const Step kSession[] = {
     {.name = "drag press", .message = WM_LBUTTONDOWN, .lParam = MAKELPARAM(40, 40)},
     {.name = "drag move", .message = WM_MOUSEMOVE, .lParam = MAKELPARAM(46, 36)},
     {.name = "drag release", .message = WM_LBUTTONUP, .lParam = MAKELPARAM(46, 36)},
+    {.name = "drag press again", .message = WM_LBUTTONDOWN, .lParam = MAKELPARAM(40, 40)},
+    {.name = "deactivated during the drag", .message = WM_ACTIVATE, .wParam = WA_INACTIVE},
     {.name = "wheel forward", .message = WM_MOUSEWHEEL, .wParam = MAKEWPARAM(0, 120)},
     {.name = "double click", .message = WM_LBUTTONDBLCLK, .lParam = MAKELPARAM(30, 30)},
     {.name = "right click", .message = WM_RBUTTONUP, .lParam = MAKELPARAM(30, 30)},
