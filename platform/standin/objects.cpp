@@ -131,6 +131,7 @@ void Refuse(const void* handle) {
     for (const MenuEntry& e : o->items) Refuse(e.subMenu);
   }
 }
+
 Books& MutableBooks() { return T().books; }
 
 HGDIOBJ StockHandle(int index) {
