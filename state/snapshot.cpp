@@ -22,6 +22,7 @@ void CreateSnapshot(FilterTable* table) {
   int height = info.maxHeight > 0 ? info.maxHeight : 1;
 
   HDC windowDc = GetDC(table->window);
+  if (windowDc == nullptr) return;
   viewState.snapshotDc = CreateCompatibleDC(windowDc);
   viewState.snapshotBitmap = CreateCompatibleBitmap(windowDc, width, height);
   ReleaseDC(table->window, windowDc);
@@ -31,7 +32,11 @@ void CreateSnapshot(FilterTable* table) {
     ReleaseSnapshot();
     return;
   }
-  SelectObject(viewState.snapshotDc, viewState.snapshotBitmap);
+  // A bitmap left out of the DC would leave frames copied into the DC's 1x1 one.
+  if (SelectObject(viewState.snapshotDc, viewState.snapshotBitmap) == nullptr) {
+    ReleaseSnapshot();
+    return;
+  }
   snapshotWidth = width;
   snapshotHeight = height;
 }
@@ -42,12 +47,15 @@ void EnsureSnapshot(FilterTable* table) {
 
 BOOL ReleaseSnapshot() {
   BOOL result = 0;
+  BOOL dcDeleted = TRUE;
   if (viewState.snapshotDc != nullptr) {
-    DeleteDC(viewState.snapshotDc);
+    dcDeleted = DeleteDC(viewState.snapshotDc);
     viewState.snapshotDc = nullptr;
   }
   if (viewState.snapshotBitmap != nullptr) {
-    result = DeleteObject(viewState.snapshotBitmap);
+    // A DC that GDI would not delete still holds the bitmap: deleting a
+    // selected bitmap is refused, so both are given up.
+    if (dcDeleted != FALSE) result = DeleteObject(viewState.snapshotBitmap);
     viewState.snapshotBitmap = nullptr;
   }
   return result;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -774,6 +775,96 @@ TEST_F(Standin, CallLogKeepsArgumentsInWin32Order) {
   standin::SetCallLogging(false);
   GetDC(w);
   EXPECT_EQ(expected.size(), standin::Calls().size()) << "logging off";
+}
+
+// ---- failing on demand -------------------------------------------------------------
+
+// Objects for a call to fail on: a 4x4 window and its DC, a memory DC holding
+// a black 4x4 bitmap, a region and a menu with one item.
+struct Victims {
+  HWND w = standin::CreateTestWindow(4, 4);
+  HDC dc = GetDC(w);
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, 4, 4);
+  HRGN rgn = CreateRectRgn(0, 0, 2, 2);
+  HMENU menu = CreateMenu();
+  MENUITEMINFOA item = {};
+  Victims() {
+    SelectObject(mem, bmp);
+    item.cbSize = sizeof(MENUITEMINFOA);
+    item.fMask = MIIM_ID | MIIM_STATE;
+    item.wID = 1;
+    InsertMenuItemA(menu, 0, TRUE, &item);
+  }
+};
+
+TEST_F(Standin, FailedCallsReturnFailureAndChangeNothing) {
+  struct Row {
+    const char* fn;
+    bool (*call)(Victims&);  // true when the call failed and left its records as they were
+    int refused = 0;
+  };
+  static const HBRUSH black = static_cast<HBRUSH>(Stock(BLACK_BRUSH));
+  // clang-format off
+  const Row rows[] = {
+      {"GetDC", [](Victims& v) { return !GetDC(v.w) && standin::GetBooks().windowDcsOut == 1; }},
+      {"ReleaseDC", [](Victims& v) { return ReleaseDC(v.w, v.dc) == 0; }, 1},
+      {"GetClientRect", [](Victims& v) { RECT r{7, 7, 7, 7}; return !GetClientRect(v.w, &r) && r.left == 7 && r.bottom == 7; }},
+      {"FillRect", [](Victims& v) { const RECT r{0, 0, 4, 4}; return FillRect(v.dc, &r, black) == 0; }},
+      {"SetWindowTextA", [](Victims& v) { return !SetWindowTextA(v.w, "x") && standin::WindowText(v.w).empty(); }},
+      {"CreateMenu", [](Victims&) { return !CreateMenu() && standin::GetBooks().menusAlive == 1; }},
+      {"DestroyMenu", [](Victims& v) { return !DestroyMenu(v.menu); }, 1},
+      {"InsertMenuItemA", [](Victims& v) { return !InsertMenuItemA(v.menu, 1, TRUE, &v.item) && standin::MenuItems(v.menu).size() == 1; }},
+      {"SetMenu", [](Victims& v) { return !SetMenu(v.w, v.menu) && !standin::WindowMenu(v.w) && standin::ClientHeight(v.w) == 4; }},
+      {"GetMenu", [](Victims& v) { SetMenu(v.w, v.menu); return !GetMenu(v.w) && standin::WindowMenu(v.w) == v.menu; }},
+      {"SetMenuItemInfoA", [](Victims& v) {
+         v.item.fState = MFS_CHECKED;
+         return !SetMenuItemInfoA(v.menu, 1, FALSE, &v.item) && standin::MenuItems(v.menu)[0].state == MFS_UNCHECKED;
+       }},
+      {"SetCapture", [](Victims& v) { return !SetCapture(v.w) && !standin::CaptureOwner(); }},
+      {"ReleaseCapture", [](Victims& v) { SetCapture(v.w); return !ReleaseCapture() && standin::CaptureOwner() == v.w; }},
+      {"LoadCursorA", [](Victims&) { return !LoadCursorA(nullptr, IDC_SIZEALL); }},
+      {"SetCursor", [](Victims&) { return !SetCursor(standin::SizeAllCursor()) && standin::CurrentCursor() != standin::SizeAllCursor(); }},
+      {"CreateCompatibleDC", [](Victims& v) { return !CreateCompatibleDC(v.dc) && standin::GetBooks().memoryDcsAlive == 1; }},
+      {"CreateCompatibleBitmap", [](Victims& v) { return !CreateCompatibleBitmap(v.dc, 2, 2) && standin::GetBooks().bitmapsAlive == 1; }},
+      {"SelectObject", [](Victims& v) {
+         const bool failed = !SelectObject(v.dc, Stock(WHITE_PEN));
+         ReleaseDC(v.w, v.dc);
+         return failed && standin::PenAtLastRelease(v.w) == Stock(BLACK_PEN);
+       }},
+      {"DeleteDC", [](Victims& v) { return !DeleteDC(v.mem); }, 2},
+      {"DeleteObject", [](Victims& v) { return !DeleteObject(v.rgn); }, 1},
+      {"GetStockObject", [](Victims&) { return !GetStockObject(BLACK_PEN); }},
+      {"SetDIBitsToDevice", [](Victims& v) {
+         const uint8_t white[4] = {0xFF, 0xFF, 0xFF, 0};
+         BITMAPINFO bmi{};
+         bmi.bmiHeader = {40, 1, 1, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+         return SetDIBitsToDevice(v.mem, 0, 0, 1, 1, 0, 0, 0, 1, white, &bmi, DIB_RGB_COLORS) == 0 &&
+                standin::BitmapPixel(v.bmp, 0, 0) == 0;
+       }},
+      {"SetStretchBltMode", [](Victims& v) { return SetStretchBltMode(v.dc, 4) == 0 && SetStretchBltMode(v.dc, 3) == BLACKONWHITE; }},
+      {"StretchBlt", [](Victims& v) { return !StretchBlt(v.dc, 0, 0, 4, 4, v.mem, 0, 0, 2, 2, SRCCOPY); }},
+      {"MoveToEx", [](Victims& v) { POINT p{9, 9}; return !MoveToEx(v.dc, 1, 1, &p) && p.x == 9 && p.y == 9; }},
+      {"LineTo", [](Victims& v) { return !LineTo(v.dc, 3, 0); }},
+      {"CreateRectRgn", [](Victims&) { return !CreateRectRgn(0, 0, 1, 1) && standin::GetBooks().regionsAlive == 1; }},
+      {"SelectClipRgn", [](Victims& v) {
+         const bool failed = SelectClipRgn(v.dc, v.rgn) == RGN_ERROR;
+         ReleaseDC(v.w, v.dc);
+         return failed && !standin::ClipAtLastRelease(v.w, nullptr);
+       }},
+  };
+  // clang-format on
+  EXPECT_EQ(std::size(rows), standin::Functions().size()) << "a row for every function";
+  for (const Row& row : rows) {
+    standin::Reset();
+    Victims v;
+    ASSERT_TRUE(standin::FailCall(row.fn)) << row.fn;
+    EXPECT_TRUE(row.call(v)) << row.fn;
+    EXPECT_EQ(1, standin::GetBooks().failedCalls) << row.fn;
+    EXPECT_EQ(row.refused, standin::GetBooks().refused) << row.fn << ": objects a refused release keeps";
+    EXPECT_EQ(std::vector<uint32_t>(standin::ClientPixels(v.w).size(), kPoison), standin::ClientPixels(v.w)) << row.fn;
+    EXPECT_EQ(0, standin::GetBooks().badHandleCalls) << row.fn;
+  }
 }
 
 }  // namespace

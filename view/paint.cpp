@@ -14,8 +14,11 @@ void Fill(HDC dc, LONG left, LONG top, LONG right, LONG bottom, HBRUSH brush) {
   FillRect(dc, &r, brush);
 }
 
-// Selects a stock pen and returns the one it replaced.
-HGDIOBJ SelectPen(HDC dc, int stockPen) { return SelectObject(dc, GetStockObject(stockPen)); }
+// Selects a stock pen and returns the one it replaced (null when none was selected).
+HGDIOBJ SelectPen(HDC dc, int stockPen) {
+  HGDIOBJ pen = GetStockObject(stockPen);
+  return pen != nullptr ? SelectObject(dc, pen) : nullptr;
+}
 
 void RestorePen(HDC dc, HGDIOBJ previous) {
   if (previous != nullptr) SelectObject(dc, previous);
@@ -23,6 +26,7 @@ void RestorePen(HDC dc, HGDIOBJ previous) {
 
 void PaintEmpty(HWND window) {
   HDC dc = GetDC(window);
+  if (dc == nullptr) return;
   RECT client = {0, 0, 0, 0};
   GetClientRect(window, &client);
   FillRect(dc, &client, ViewBackground());
@@ -35,8 +39,10 @@ void PaintEmpty(HWND window) {
 void DrawRuler(HDC dc, const RECT& client, const ViewGeometry& g, int level) {
   HGDIOBJ previous = SelectPen(dc, kTickPen);
   const HBRUSH white = static_cast<HBRUSH>(GetStockObject(kRulerBrush));
-  Fill(dc, client.left, client.top, client.right, client.top + kRulerWidth, white);
-  Fill(dc, client.left, client.top, client.left + kRulerWidth, client.bottom, white);
+  if (white != nullptr) {
+    Fill(dc, client.left, client.top, client.right, client.top + kRulerWidth, white);
+    Fill(dc, client.left, client.top, client.left + kRulerWidth, client.bottom, white);
+  }
   for (int64_t i = 0; i <= g.srcWidth; ++i) {
     const int x = LinePosition(g.destX, i, level);
     if (x < kRulerWidth) continue;
@@ -90,6 +96,8 @@ void PaintView(FilterTable* table, void* editHandle, const FramePoint* anchor) {
   }
 
   HDC dc = GetDC(window);
+  // Out of DCs: nothing can be drawn, and the view stays where it is.
+  if (dc == nullptr) return;
   RECT client = {0, 0, 0, 0};
   GetClientRect(window, &client);
   const ViewGeometry g = ComputeViewGeometry(client, anchor);

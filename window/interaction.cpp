@@ -28,7 +28,11 @@ int AddPending(int pending, int delta) {
   return static_cast<int>(sum);
 }
 
-void SetDragCursor() { SetCursor(LoadCursorA(nullptr, IDC_SIZEALL)); }
+// SetCursor(nullptr) would hide the pointer: without the arrows it stays as it is.
+void SetDragCursor() {
+  HCURSOR arrows = LoadCursorA(nullptr, IDC_SIZEALL);
+  if (arrows != nullptr) SetCursor(arrows);
+}
 
 bool InsideFrame(int x, int y) { return x >= 0 && x < viewState.frameWidth && y >= 0 && y < viewState.frameHeight; }
 

@@ -61,16 +61,21 @@ void BuildMenuBar(HWND window) {
   item.fType = MFT_STRING;
   item.hSubMenu = popup;
   item.dwTypeData = const_cast<char*>(kSettingsText);
-  InsertMenuItemA(bar, 0, TRUE, &item);
-
-  item.fMask = MIIM_TYPE | MIIM_ID | MIIM_STATE;
-  UINT position = 0;
-  for (const MenuEntry& entry : kPopup) {
-    item.dwTypeData = const_cast<char*>(entry.text);
-    item.wID = entry.id;
-    item.fState = CheckState(IsChecked(entry.id));
-    InsertMenuItemA(popup, position++, TRUE, &item);
+  const bool linked = bar != nullptr && popup != nullptr && InsertMenuItemA(bar, 0, TRUE, &item) != FALSE;
+  if (linked) {
+    item.fMask = MIIM_TYPE | MIIM_ID | MIIM_STATE;
+    UINT position = 0;
+    for (const MenuEntry& entry : kPopup) {
+      item.dwTypeData = const_cast<char*>(entry.text);
+      item.wID = entry.id;
+      item.fState = CheckState(IsChecked(entry.id));
+      InsertMenuItemA(popup, position++, TRUE, &item);
+    }
+    // May deliver WM_SIZE (the client area shrinks) before it returns.
+    if (SetMenu(window, bar) != FALSE) return;
   }
-  // May deliver WM_SIZE (the client area shrinks) before it returns.
-  SetMenu(window, bar);
+  // Out of USER memory: no menu bar, and no menu left behind (the bar takes
+  // its popup with it).
+  if (bar != nullptr) DestroyMenu(bar);
+  if (popup != nullptr && !linked) DestroyMenu(popup);
 }

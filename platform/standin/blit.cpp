@@ -158,6 +158,7 @@ using namespace standin::detail;
 BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
                 int hSrc, DWORD rop) {
   Log("StretchBlt", {I(hdcDest), xDest, yDest, wDest, hDest, I(hdcSrc), xSrc, ySrc, wSrc, hSrc, rop});
+  if (Fails("StretchBlt")) return FALSE;
   Object* dstDc = FindDc(hdcDest);
   if (!dstDc) return FALSE;
   Object* srcDc = FindDc(hdcSrc);
@@ -242,6 +243,7 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
                             static_cast<int64_t>(StartScan), static_cast<int64_t>(cLines), I(lpvBits), I(lpbmi),
                             static_cast<int64_t>(ColorUse), logged.biSize, logged.biWidth, logged.biHeight,
                             logged.biPlanes, logged.biBitCount, logged.biCompression});
+  if (Fails("SetDIBitsToDevice")) return 0;
   Object* dc = FindDc(hdc);
   if (!dc) return 0;
   if (!lpvBits || !lpbmi) return 0;

@@ -38,6 +38,7 @@ using namespace standin::detail;
 
 HDC GetDC(HWND hWnd) {
   Log("GetDC", {I(hWnd)});
+  if (Fails("GetDC")) return nullptr;
   // A null window would be the whole screen in Windows; the plug-in never
   // means that, so the stand-in treats it as a fault.
   if (!FindKind(hWnd, Kind::Window)) {
@@ -54,6 +55,10 @@ HDC GetDC(HWND hWnd) {
 
 int ReleaseDC(HWND hWnd, HDC hDC) {
   Log("ReleaseDC", {I(hWnd), I(hDC)});
+  if (Fails("ReleaseDC")) {
+    Refuse(hDC);
+    return 0;
+  }
   Object* dc = FindKind(hDC, Kind::WindowDc);
   if (!dc) {
     CountBadHandle();
@@ -76,6 +81,7 @@ int ReleaseDC(HWND hWnd, HDC hDC) {
 
 HDC CreateCompatibleDC(HDC hdc) {
   Log("CreateCompatibleDC", {I(hdc)});
+  if (Fails("CreateCompatibleDC")) return nullptr;
   if (hdc && !FindDc(hdc)) return nullptr;
   Object* dc = nullptr;
   void* h = NewHandle(Kind::MemoryDc, &dc);
@@ -87,6 +93,10 @@ HDC CreateCompatibleDC(HDC hdc) {
 
 BOOL DeleteDC(HDC hdc) {
   Log("DeleteDC", {I(hdc)});
+  if (Fails("DeleteDC")) {
+    Refuse(hdc);
+    return FALSE;
+  }
   Object* dc = FindKind(hdc, Kind::MemoryDc);
   if (!dc) {
     CountBadHandle();  // including a DC from GetDC, which goes back with ReleaseDC
@@ -100,6 +110,7 @@ BOOL DeleteDC(HDC hdc) {
 
 int SetStretchBltMode(HDC hdc, int mode) {
   Log("SetStretchBltMode", {I(hdc), mode});
+  if (Fails("SetStretchBltMode")) return 0;
   Object* dc = FindDc(hdc);
   // GDI takes BLACKONWHITE (1) to HALFTONE (4).
   if (!dc || mode < BLACKONWHITE || mode > 4) return 0;
@@ -110,6 +121,7 @@ int SetStretchBltMode(HDC hdc, int mode) {
 
 int SelectClipRgn(HDC hdc, HRGN hrgn) {
   Log("SelectClipRgn", {I(hdc), I(hrgn)});
+  if (Fails("SelectClipRgn")) return RGN_ERROR;
   Object* dc = FindDc(hdc);
   if (!dc) return RGN_ERROR;
   if (!hrgn) {

@@ -85,6 +85,7 @@ using namespace standin::detail;
 int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
   if (lprc) Log("FillRect", {I(hDC), lprc->left, lprc->top, lprc->right, lprc->bottom, I(hbr)});
   else Log("FillRect", {I(hDC), I(hbr)});
+  if (Fails("FillRect")) return 0;
   Object* dc = FindDc(hDC);
   if (!dc) return 0;
   uint32_t rgb = 0;
@@ -119,6 +120,7 @@ int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
 
 BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
   Log("MoveToEx", {I(hdc), x, y, lppt ? 1 : 0});
+  if (Fails("MoveToEx")) return FALSE;
   Object* dc = FindDc(hdc);
   if (!dc) return FALSE;
   if (lppt) *lppt = dc->position;
@@ -128,6 +130,7 @@ BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
 
 BOOL LineTo(HDC hdc, int x, int y) {
   Log("LineTo", {I(hdc), x, y});
+  if (Fails("LineTo")) return FALSE;
   Object* dc = FindDc(hdc);
   if (!dc) return FALSE;
   Surface* s = DcSurface(*dc);

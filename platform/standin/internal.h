@@ -71,6 +71,7 @@ struct MenuEntry {
 struct Object {
   Kind kind = Kind::Window;
   bool stock = false;
+  bool refused = false;  // its release failed on demand: alive, but off the books
 
   // Window: the client area, procedure, text, menu bar and what its last
   // released DC held.
@@ -140,6 +141,13 @@ void ResizeSurface(Surface& s, int width, int height);
 void SendSize(HWND hwnd);
 // Forgets the capture owner and sets the cursor back to the arrow.
 void ResetWindowing();
+
+// Failing on demand: counts a call of fn, true when it is the one to fail.
+bool Fails(const char* fn);
+void ResetFailures();
+// A release that failed on demand: the object (with a DC's bitmap, a menu's
+// popups) stays alive and leaves the books.
+void Refuse(const void* handle);
 
 // Call log.
 void Log(const char* fn, std::initializer_list<int64_t> args);

@@ -122,6 +122,7 @@ using namespace standin::detail;
 
 HMENU CreateMenu() {
   Log("CreateMenu", {});
+  if (Fails("CreateMenu")) return nullptr;
   void* h = NewHandle(Kind::Menu, nullptr);
   ++MutableBooks().menusAlive;
   return static_cast<HMENU>(h);
@@ -129,6 +130,7 @@ HMENU CreateMenu() {
 
 BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmi) {
   LogItemCall("InsertMenuItemA", hmenu, item, fByPosition, lpmi);
+  if (Fails("InsertMenuItemA")) return FALSE;
   if (!FindKind(hmenu, Kind::Menu)) {
     CountBadHandle();
     return FALSE;
@@ -148,6 +150,7 @@ BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA 
 
 BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmii) {
   LogItemCall("SetMenuItemInfoA", hmenu, item, fByPosition, lpmii);
+  if (Fails("SetMenuItemInfoA")) return FALSE;
   if (!FindKind(hmenu, Kind::Menu)) {
     CountBadHandle();
     return FALSE;
@@ -168,6 +171,7 @@ BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA
 // client area and sends WM_SIZE before returning; removing it gives them back.
 BOOL SetMenu(HWND hWnd, HMENU hMenu) {
   Log("SetMenu", {I(hWnd), I(hMenu)});
+  if (Fails("SetMenu")) return FALSE;
   Object* w = FindKind(hWnd, Kind::Window);
   if (!w || (hMenu && !FindKind(hMenu, Kind::Menu))) {
     CountBadHandle();
@@ -188,8 +192,24 @@ BOOL SetMenu(HWND hWnd, HMENU hMenu) {
   return TRUE;
 }
 
+// Destroys the menu and the popups hanging from it.
+BOOL DestroyMenu(HMENU hMenu) {
+  Log("DestroyMenu", {I(hMenu)});
+  if (Fails("DestroyMenu")) {
+    Refuse(hMenu);
+    return FALSE;
+  }
+  if (!FindKind(hMenu, Kind::Menu)) {
+    CountBadHandle();
+    return FALSE;
+  }
+  DestroyMenuTree(hMenu);
+  return TRUE;
+}
+
 HMENU GetMenu(HWND hWnd) {
   Log("GetMenu", {I(hWnd)});
+  if (Fails("GetMenu")) return nullptr;
   Object* w = FindKind(hWnd, Kind::Window);
   if (!w) {
     CountBadHandle();

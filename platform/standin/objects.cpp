@@ -121,6 +121,17 @@ void Forget(const void* handle) {
 }
 
 void CountBadHandle() { ++T().books.badHandleCalls; }
+
+void Refuse(const void* handle) {
+  Object* o = Find(handle);
+  if (!o || o->stock || o->refused) return;
+  o->refused = true;
+  if (o->kind == Kind::MemoryDc) Refuse(o->bitmap);
+  if (o->kind == Kind::Menu) {
+    for (const MenuEntry& e : o->items) Refuse(e.subMenu);
+  }
+}
+
 Books& MutableBooks() { return T().books; }
 
 HGDIOBJ StockHandle(int index) {
@@ -163,6 +174,7 @@ void Reset() {
   AddStockObjects();
   t.books = Books{};
   ResetWindowing();
+  ResetFailures();
   ClearCalls();
   SetCallLogging(true);
 }
@@ -171,6 +183,14 @@ Books GetBooks() {
   Books b = T().books;
   b.nonStockPenSelections = 0;
   for (auto& [value, o] : T().objects) {
+    if (o.refused) {
+      ++b.refused;
+      if (o.kind == Kind::WindowDc) --b.windowDcsOut;
+      if (o.kind == Kind::MemoryDc) --b.memoryDcsAlive;
+      if (o.kind == Kind::Bitmap) --b.bitmapsAlive;
+      if (o.kind == Kind::Region) --b.regionsAlive;
+      if (o.kind == Kind::Menu) --b.menusAlive;
+    }
     if (o.kind != Kind::WindowDc && o.kind != Kind::MemoryDc) continue;
     Object* pen = Find(o.pen);
     if (pen && !pen->stock) ++b.nonStockPenSelections;
@@ -189,11 +209,13 @@ using namespace standin::detail;
 
 HGDIOBJ GetStockObject(int i) {
   Log("GetStockObject", {i});
+  if (Fails("GetStockObject")) return nullptr;
   return StockHandle(i);
 }
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
   Log("CreateCompatibleBitmap", {I(hdc), cx, cy});
+  if (Fails("CreateCompatibleBitmap")) return nullptr;
   Object* dc = FindDc(hdc);
   if (!dc) return nullptr;
   // Compatible with what the DC draws on: a fresh memory DC holds a 1-bit
@@ -222,6 +244,7 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
 
 HRGN CreateRectRgn(int x1, int y1, int x2, int y2) {
   Log("CreateRectRgn", {x1, y1, x2, y2});
+  if (Fails("CreateRectRgn")) return nullptr;
   Object* r = nullptr;
   void* h = NewHandle(Kind::Region, &r);
   Box b{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
@@ -232,6 +255,10 @@ HRGN CreateRectRgn(int x1, int y1, int x2, int y2) {
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
   Log("SelectObject", {I(hdc), I(h)});
+  if (Fails("SelectObject")) {
+    Object* o = Find(h);
+    return o && o->kind == Kind::Region ? HGDI_ERROR : nullptr;
+  }
   Object* dc = FindDc(hdc);
   Object* o = Find(h);
   if (!dc) return o && o->kind == Kind::Region ? HGDI_ERROR : nullptr;
@@ -263,6 +290,10 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
 
 BOOL DeleteObject(HGDIOBJ ho) {
   Log("DeleteObject", {I(ho)});
+  if (Fails("DeleteObject")) {
+    Refuse(ho);
+    return FALSE;
+  }
   Object* o = Find(ho);
   if (!o) {
     CountBadHandle();

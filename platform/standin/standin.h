@@ -70,6 +70,10 @@ struct Books {
   int nonStockPenSelections = 0;  // pens other than stock selected at this moment
   int64_t created = 0;            // all objects ever created (memory DCs, bitmaps, regions, menus;
                                   // GetDC lends a DC and is counted in windowDcsOut only)
+  int failedCalls = 0;            // calls failed on demand (FailCall)
+  int refused = 0;                // objects alive because their release failed on demand, with the
+                                  // bitmap such a DC holds: the caller did its part, so the counts
+                                  // above leave them out
 };
 Books GetBooks();
 // The pen a window's DC holds between GetDC calls (real window DCs are reset on
@@ -104,6 +108,19 @@ void SetCallLogging(bool on);
 std::vector<Call> CallsTo(const std::string& fn);
 // "fn(a,b,c)" for readable failure messages.
 std::string ToString(const Call& call);
+
+// ---- failing on demand -----------------------------------------------------------
+// Makes the count-th call of fn from now on (1: the next one) fail as real USER
+// and GDI fail for that function: it returns a null handle, 0 or FALSE (a
+// region's SelectObject HGDI_ERROR) and changes nothing: no pixels drawn, no
+// output record written, nothing made, selected, released or captured. One
+// failure waits at a time: a new one replaces it, count 0 cancels it, Reset
+// forgets it. False for a name not in Functions().
+bool FailCall(const std::string& fn, int count = 1);
+// Calls of fn since Reset, a failed one included, whether or not the log is on.
+int64_t CallCount(const std::string& fn);
+// Every Win32 function the stand-in provides.
+const std::vector<std::string>& Functions();
 
 // ---- menus ---------------------------------------------------------------------
 struct MenuItem {

@@ -176,6 +176,7 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
 int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr);
 BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString);
 HMENU CreateMenu();
+BOOL DestroyMenu(HMENU hMenu);
 BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmi);
 BOOL SetMenu(HWND hWnd, HMENU hMenu);
 HMENU GetMenu(HWND hWnd);

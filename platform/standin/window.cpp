@@ -119,7 +119,7 @@ using namespace standin::detail;
 
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
   Object* w = FindKind(hWnd, Kind::Window);
-  if (!w || !lpRect) {
+  if (Fails("GetClientRect") || !w || !lpRect) {
     Log("GetClientRect", {I(hWnd)});
     if (!w) CountBadHandle();
     return FALSE;
@@ -131,6 +131,7 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
 
 BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString) {
   LogText("SetWindowTextA", {I(hWnd)}, lpString);
+  if (Fails("SetWindowTextA")) return FALSE;
   Object* w = FindKind(hWnd, Kind::Window);
   if (!w) {
     CountBadHandle();
@@ -144,6 +145,7 @@ BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString) {
 // included), hears WM_CAPTURECHANGED with the new owner before the call returns.
 HWND SetCapture(HWND hWnd) {
   Log("SetCapture", {I(hWnd)});
+  if (Fails("SetCapture")) return nullptr;
   if (hWnd && !FindKind(hWnd, Kind::Window)) {
     CountBadHandle();
     return nullptr;
@@ -156,6 +158,7 @@ HWND SetCapture(HWND hWnd) {
 
 BOOL ReleaseCapture() {
   Log("ReleaseCapture", {});
+  if (Fails("ReleaseCapture")) return FALSE;
   HWND previous = W().capture;
   W().capture = nullptr;
   if (previous) Send(previous, WM_CAPTURECHANGED, 0, 0);
@@ -165,11 +168,13 @@ BOOL ReleaseCapture() {
 // The system's four-way arrow only: no module of ours holds cursors.
 HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
   Log("LoadCursorA", {I(hInstance), static_cast<int64_t>(reinterpret_cast<uintptr_t>(lpCursorName))});
+  if (Fails("LoadCursorA")) return nullptr;
   return !hInstance && lpCursorName == IDC_SIZEALL ? SizeAll() : nullptr;
 }
 
 HCURSOR SetCursor(HCURSOR hCursor) {
   Log("SetCursor", {I(hCursor)});
+  if (Fails("SetCursor")) return nullptr;
   if (hCursor && !FindKind(hCursor, Kind::Cursor)) {
     CountBadHandle();
     return nullptr;
