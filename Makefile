@@ -3,7 +3,7 @@
 
 PRESETS := native native-asan fuzz win32
 
-.PHONY: all plugin deps test demo run dist bench fuzz soak hands mutate clean distclean
+.PHONY: all plugin deps test format lint demo run dist bench fuzz soak hands mutate clean distclean
 
 all: plugin
 
@@ -22,6 +22,17 @@ test: deps
 	  cmake --build --preset $$p; \
 	  ctest --preset $$p; \
 	done
+
+# clang-format over our C++ files (.clang-format); `make test` fails on a file
+# this would change (the ctest `format`).
+format:
+	@bash scripts/format.sh
+
+# clang-tidy (.clang-tidy) over the native build's compile commands; `make test`
+# runs it as the ctest `lint`.
+lint: deps
+	@cmake --preset native >/dev/null
+	@bash scripts/lint.sh build/native
 
 # Prints the pictures' paths only.
 demo: deps
