@@ -747,7 +747,9 @@ TEST(MenuBar, WithoutAMenuBarCommandsOnlyRepaint) {
     EXPECT_EQ(Count("SetMenuItemInfoA"), 0u);
     EXPECT_EQ(Paints(), r.paints) << Log();
     // With no snapshot the repaint is the empty window.
-    if (r.paints != 0) EXPECT_EQ(standin::ClientPixel(host.window, 10, 10), standin::kActiveBorderRgb);
+    if (r.paints != 0) {
+      EXPECT_EQ(standin::ClientPixel(host.window, 10, 10), standin::kActiveBorderRgb);
+    }
   }
 }
 

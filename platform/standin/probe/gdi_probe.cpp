@@ -18,7 +18,9 @@
 #endif
 
 static uint32_t Encode(int x, int y) { return (uint32_t)(((x & 0xFFF) << 12) | (y & 0xFFF)); }
-static HWND win;
+#ifndef _WIN32
+static HWND win;  // the stand-in's screen: a window of its own
+#endif
 static HDC ColourDc() {
 #ifdef _WIN32
   return GetDC(nullptr);
