@@ -28,11 +28,11 @@ test: deps
 format:
 	@bash scripts/format.sh
 
-# clang-tidy (.clang-tidy) over the native build's compile commands; `make test`
-# runs it as the ctest `lint`.
+# clang-tidy (.clang-tidy) over the compile commands of the native and win32
+# builds (configured, not built); `make test` runs each as its preset's ctest `lint`.
 lint: deps
-	@cmake --preset native >/dev/null
-	@bash scripts/lint.sh build/native
+	@cmake --preset native >/dev/null && cmake --preset win32 >/dev/null
+	@bash scripts/lint.sh build/native && bash scripts/lint.sh build/win32
 
 # Prints the pictures' paths only.
 demo: deps

@@ -4,6 +4,8 @@
 # on any (make lint, the ctest `lint`). Generated files and the fuzz corpus are
 # not in the compile commands; stb, GoogleTest and the system headers are
 # outside .clang-tidy's header filter.
+# A cross build's database (win32: mingw) is read as that compiler sees it: its
+# target and its own header folders.
 # Usage: lint.sh [BUILD_DIR [FILE...]]   (default build/native, every file)
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -24,7 +26,8 @@ build = os.path.dirname(os.path.abspath(db))
 seen = set()
 for e in json.load(open(db)):
     f = os.path.normpath(os.path.join(e["directory"], e["file"]))
-    if f.startswith(root + "/") and not f.startswith(build + "/") and f not in seen:
+    ours = f.startswith(root + "/") and not f.startswith(build + "/")
+    if ours and f.endswith((".cpp", ".cc")) and f not in seen:
         seen.add(f)
         print(f)
 PY
@@ -33,12 +36,29 @@ else
   files=("$@")
 fi
 
+# The C++ compiler of the database; a mingw one names its target and header
+# folders, which clang-tidy would not find on its own.
+extra=()
+compiler=$(python3 -c 'import json, shlex, sys
+e = next(e for e in json.load(open(sys.argv[1])) if e["file"].endswith(".cpp"))
+print(e["arguments"][0] if "arguments" in e else shlex.split(e["command"])[0])' "$build/compile_commands.json")
+case $(basename "$compiler") in
+  *-mingw32-*)
+    target=$(basename "$compiler")
+    target=${target%%-g++*}
+    extra=(--extra-arg=--target="$target" --extra-arg=-nostdinc)
+    while read -r dir; do extra+=(--extra-arg=-isystem"$dir"); done < <(
+      "$compiler" -xc++ -E -v - </dev/null 2>&1 | sed -n '/#include <...> search starts here/,/End of search list/p' |
+        sed -n 's/^ \(\/.*\)$/\1/p')
+    ;;
+esac
+
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 start=$(date +%s)
-printf '%s\n' "${files[@]}" | xargs -P "${JOBS:-2}" -I{} sh -c \
-  '"$1" -p "$2" --quiet "$3" >"$4/$(echo "$3" | tr / _).log" 2>&1 || echo "$3" >>"$4/failed"' \
-  _ "$tidy" "$build" {} "$out"
+printf '%s\n' "${files[@]}" | xargs -P "${JOBS:-2}" -I{} bash -c \
+  '"$1" -p "$2" --quiet "$3" "${@:5}" >"$4/$(echo "$3" | tr / _).log" 2>&1 || echo "$3" >>"$4/failed"' \
+  _ "$tidy" "$build" {} "$out" "${extra[@]}"
 # Findings only: the per-file "N warnings generated." counts are noise.
 cat "$out"/*.log | grep -vE '^[0-9]+ (warning|error)s? (and [0-9]+ (warning|error)s? )?generated\.$'
 findings=$(cat "$out"/*.log | grep -cE '(warning|error): ')
