@@ -3,7 +3,7 @@
 
 PRESETS := native native-asan fuzz win32
 
-.PHONY: all plugin deps test demo run dist bench fuzz soak hands mutate clean distclean
+.PHONY: all plugin deps test format lint demo run dist bench fuzz soak hands mutate clean distclean
 
 all: plugin
 
@@ -22,6 +22,17 @@ test: deps
 	  cmake --build --preset $$p; \
 	  ctest --preset $$p; \
 	done
+
+# clang-format over our C++ files (.clang-format); `make test` fails on a file
+# this would change (the ctest `format`).
+format:
+	@bash scripts/format.sh
+
+# clang-tidy (.clang-tidy) over the compile commands of the native and win32
+# builds (configured, not built); `make test` runs each as its preset's ctest `lint`.
+lint: deps
+	@cmake --preset native >/dev/null && cmake --preset win32 >/dev/null
+	@bash scripts/lint.sh build/native && bash scripts/lint.sh build/win32
 
 # Prints the pictures' paths only.
 demo: deps

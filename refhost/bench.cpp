@@ -375,7 +375,7 @@ Row TimeDrag(const View& v, const Frame& frame, Counts n, const Baseline& base) 
   auto step = [&](int i) { SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, Point(x + (i % 2 == 0 ? 1 : 0), y)); };
   char name[128];
   std::snprintf(name, sizeof name, "drag step, client %ldx%ld, %s", client.right, client.bottom, v.what);
-  const Row row = TimeBeside(name, step, frame, Step::Drag, p, n, base);
+  Row row = TimeBeside(name, step, frame, Step::Drag, p, n, base);
   SendMessageA(window, WM_LBUTTONUP, 0, Point(x, y));
   return row;
 }
@@ -401,6 +401,7 @@ int RunBench(bool tiny, bool breakdown) {
   PrintHeader();
   std::vector<Row> rows;
   std::vector<Frame> frames;
+  frames.reserve(sizes.size());
   for (auto [w, h] : sizes) frames.push_back(CoordFrame(w, h));
   for (const View& v : views) {
     if (!StartWith(d, v, 288, 288)) return 1;

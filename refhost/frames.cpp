@@ -5,12 +5,14 @@
 namespace refhost {
 
 uint32_t Frame::Pixel(int x, int y) const {
-  const uint8_t* p = dib.data() + static_cast<size_t>(Stride()) * static_cast<size_t>(height - 1 - y) + x * 3;
+  const uint8_t* p =
+      dib.data() + static_cast<size_t>(Stride()) * static_cast<size_t>(height - 1 - y) + static_cast<ptrdiff_t>(x) * 3;
   return static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
 }
 
 void Frame::SetPixel(int x, int y, uint32_t rgb) {
-  uint8_t* p = dib.data() + static_cast<size_t>(Stride()) * static_cast<size_t>(height - 1 - y) + x * 3;
+  uint8_t* p =
+      dib.data() + static_cast<size_t>(Stride()) * static_cast<size_t>(height - 1 - y) + static_cast<ptrdiff_t>(x) * 3;
   p[0] = static_cast<uint8_t>(rgb);
   p[1] = static_cast<uint8_t>(rgb >> 8);
   p[2] = static_cast<uint8_t>(rgb >> 16);

@@ -67,7 +67,7 @@ std::u16string Utf8ToUtf16(const std::string& s) {
 
 std::string Utf16Text(const std::u16string& s) {
   std::string out;
-  char unit[8];
+  char unit[9];  // "<U+XXXX>" and its NUL
   for (char16_t c : s) {
     if (c >= 0x20 && c < 0x7F) {
       out += static_cast<char>(c);

@@ -312,7 +312,9 @@ TEST(PaintViewCalls, RulerBackgroundImageAndGrid) {
     EXPECT_EQ(Join(blt), Join(d.blt)) << row.name << ": StretchBlt";
     EXPECT_EQ(row.blt.empty() ? -1 : COLORONCOLOR, d.stretchMode) << row.name << ": stretch mode";
     EXPECT_EQ(ExpectGrid(row.vertical, row.horizontal), DescribeGrid(d.grid)) << row.name << ": grid";
-    if (row.gridPen >= 0) EXPECT_EQ(standin::H(GetStockObject(row.gridPen)), d.gridPen) << row.name << ": grid pen";
+    if (row.gridPen >= 0) {
+      EXPECT_EQ(standin::H(GetStockObject(row.gridPen)), d.gridPen) << row.name << ": grid pen";
+    }
     ExpectBalanced(row.name, host.window, before, ruler, ruler ? 1 : 0);
   }
 }

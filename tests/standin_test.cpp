@@ -69,8 +69,8 @@ TEST_F(Standin, LinesLeaveTheirEndPointAndStayInsideTheClip) {
     POINT from, to;
     int pen = BLACK_PEN;
     RECT clip = {};  // right == 0: none
-    std::vector<POINT> painted;
-    std::vector<POINT> clean;
+    std::vector<POINT> painted = {};
+    std::vector<POINT> clean = {};
     size_t inked;  // pixels drawn in all
   };
   // clang-format off
@@ -573,7 +573,9 @@ TEST_F(Standin, BadHandlesFailWithoutCrashing) {
   HDC dead = CreateCompatibleDC(nullptr);
   DeleteDC(dead);
   RECT r{0, 0, 2, 2};
-  MENUITEMINFOA mi{sizeof mi, MIIM_STATE};
+  MENUITEMINFOA mi{};
+  mi.cbSize = sizeof mi;
+  mi.fMask = MIIM_STATE;
   struct Row {
     const char* name;
     bool (*call)(HWND, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*);

@@ -33,7 +33,7 @@ struct Picture {
   int gridMode = 0;  // 0 none, 1 black, 2 white
 };
 
-uint32_t PixelAt(const Picture& p, int x, int y);
+uint32_t PixelAt(const Picture& m, int x, int y);
 // The whole client area as the model paints it, row-major, top row first.
 std::vector<uint32_t> Render(const Picture& p, int width, int height);
 // "" when the window's client area is the picture, else how many pixels

@@ -36,15 +36,10 @@ int ZoomDivisor(int level) {
 
 int FormatTitle(char* buffer, int level) {
   const char* suffix = viewState.coordLocked != 0 ? kLockedSuffix : kUnlockedSuffix;
-  int written;
-  if (level > 0) {
-    written = std::snprintf(buffer, kTitleBufferSize, kMagnifyFormat, level, suffix);
-  } else if (level == 0) {
-    written = std::snprintf(buffer, kTitleBufferSize, kTwoThirdsFormat, suffix);
-  } else if (level >= kMinZoomLevel) {
-    written = std::snprintf(buffer, kTitleBufferSize, kReduceFormat, ZoomDenominator(level), suffix);
-  } else {
-    written = std::snprintf(buffer, kTitleBufferSize, kUnknownFormat, suffix);
+  if (level > 0) return std::snprintf(buffer, kTitleBufferSize, kMagnifyFormat, level, suffix);
+  if (level == 0) return std::snprintf(buffer, kTitleBufferSize, kTwoThirdsFormat, suffix);
+  if (level >= kMinZoomLevel) {
+    return std::snprintf(buffer, kTitleBufferSize, kReduceFormat, ZoomDenominator(level), suffix);
   }
-  return written;
+  return std::snprintf(buffer, kTitleBufferSize, kUnknownFormat, suffix);
 }

@@ -215,7 +215,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     uint32_t* out = ds->Row(static_cast<int>(dst.vis.top + static_cast<int64_t>(r)));
     for (size_t c = 0; c < cols.size(); ++c) {
       if (!cols[c].ok) continue;
-      uint32_t v;
+      uint32_t v = 0;
       if (deleteScans) {
         const int64_t sy = rows[r].first;  // first row of a reduced run
         const int64_t sx = cols[c].last;   // last column of a reduced run

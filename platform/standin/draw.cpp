@@ -52,9 +52,8 @@ void DrawLine(Surface& s, const Box& vis, int64_t x0, int64_t y0, int64_t x1, in
     return;
   }
   const int64_t dx = x1 - x0, dy = y1 - y0;
-  int octant;
-  if (dy > 0) octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
-  else octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
+  const int octant =
+      dy > 0 ? (dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3)) : (dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7));
   const int64_t bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
   const bool xMajor = octant == 1 || octant == 4 || octant == 5 || octant == 8;
   const int64_t major = xMajor ? std::llabs(dx) : std::llabs(dy);

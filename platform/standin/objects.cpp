@@ -54,10 +54,10 @@ void AddStock(uintptr_t value, Kind kind, uint32_t rgb) {
 void AddStockObjects() {
   // The stock objects callers use, at their <windows.h> indices; any other
   // index gives no object, so an unmodelled one shows.
-  AddStock(kStockBase + 4 * WHITE_BRUSH, Kind::Brush, 0xFFFFFF);
-  AddStock(kStockBase + 4 * BLACK_BRUSH, Kind::Brush, 0x000000);
-  AddStock(kStockBase + 4 * WHITE_PEN, Kind::Pen, 0xFFFFFF);
-  AddStock(kStockBase + 4 * BLACK_PEN, Kind::Pen, 0x000000);
+  AddStock(kStockBase + 4 * static_cast<uintptr_t>(WHITE_BRUSH), Kind::Brush, 0xFFFFFF);
+  AddStock(kStockBase + 4 * static_cast<uintptr_t>(BLACK_BRUSH), Kind::Brush, 0x000000);
+  AddStock(kStockBase + 4 * static_cast<uintptr_t>(WHITE_PEN), Kind::Pen, 0xFFFFFF);
+  AddStock(kStockBase + 4 * static_cast<uintptr_t>(BLACK_PEN), Kind::Pen, 0x000000);
   AddStock(kDefaultBitmap, Kind::Bitmap, 0);
   AddStock(kArrowCursor, Kind::Cursor, 0);
   AddStock(kSizeAllCursor, Kind::Cursor, 0);
@@ -95,7 +95,7 @@ void* NewHandle(Kind kind, Object** out) {
   if (t.objects.empty()) AddStockObjects();
   uintptr_t value = nextSerial;
   nextSerial += 4;
-  Object* slot;
+  Object* slot = nullptr;
   if (!t.spare.empty()) {
     ObjectMap::node_type node = std::move(t.spare.back());
     t.spare.pop_back();

@@ -29,7 +29,7 @@ using DWORD_PTR = ULONG_PTR;
   struct name##__ {                  \
     int unused;                      \
   };                                 \
-  using name = name##__*
+  using name = name##__*  // NOLINT(bugprone-macro-parentheses): a type name cannot take them
 DECLARE_STANDIN_HANDLE(HWND);
 DECLARE_STANDIN_HANDLE(HDC);
 DECLARE_STANDIN_HANDLE(HMENU);
@@ -150,7 +150,7 @@ using LPCMENUITEMINFOA = const MENUITEMINFOA*;
 #define RGN_ERROR 0
 #define NULLREGION 1
 #define SIMPLEREGION 2
-#define HGDI_ERROR ((HGDIOBJ)(LONG_PTR)-1)
+#define HGDI_ERROR reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(-1))
 
 // Menus.
 #define MIIM_STATE 0x00000001
@@ -161,7 +161,7 @@ using LPCMENUITEMINFOA = const MENUITEMINFOA*;
 #define MFS_UNCHECKED 0x00000000
 #define MFS_CHECKED 0x00000008
 
-#define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+#define MAKEINTRESOURCEA(i) reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i)))
 #define IDC_SIZEALL MAKEINTRESOURCEA(32646)
 
 #define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
@@ -180,7 +180,7 @@ BOOL DestroyMenu(HMENU hMenu);
 BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmi);
 BOOL SetMenu(HWND hWnd, HMENU hMenu);
 HMENU GetMenu(HWND hWnd);
-BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPositon, LPCMENUITEMINFOA lpmii);
+BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmii);
 HWND SetCapture(HWND hWnd);
 BOOL ReleaseCapture();
 HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName);

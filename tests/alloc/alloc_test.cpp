@@ -18,6 +18,8 @@ void Count() {
 }
 }  // namespace
 
+// The linker's --wrap names these: reserved identifiers by necessity.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 extern "C" {
 void* __real_malloc(size_t size);
 void* __real_calloc(size_t n, size_t size);
@@ -35,6 +37,7 @@ void* __wrap_realloc(void* p, size_t size) {
   return __real_realloc(p, size);
 }
 }
+// NOLINTEND(bugprone-reserved-identifier)
 
 void* operator new(size_t size) {
   Count();

@@ -266,7 +266,8 @@ int Compare(const std::string& nativeDir, const std::string& wineDir) {
     if (nb == wb) {
       ++passed;
       std::printf("ok   %s: image rectangle %s on both sides; %ld of %ld pixels inside differ (%.1f%%)\n", name,
-                  nb.Text().c_str(), differing, inside, inside > 0 ? 100.0 * differing / inside : 0.0);
+                  nb.Text().c_str(), differing, inside,
+                  inside > 0 ? 100.0 * static_cast<double>(differing) / static_cast<double>(inside) : 0.0);
     } else {
       ++failed;
       std::printf("FAIL %s: image rectangle %s natively, %s under Wine\n", name, nb.Text().c_str(), wb.Text().c_str());

@@ -83,10 +83,10 @@ int main(int argc, char** argv) {
   for (const Text& t : texts) {
     const uint32_t p = words[t.offset / 4];
     const std::string what = "string at offset " + std::to_string(t.offset);
-    Check(p != 0 && inImage(p), what.c_str(), "pointer " + Hex(p));
+    Check(p != 0 && inImage(p), what, "pointer " + Hex(p));
     if (p != 0 && inImage(p)) {
       const char* got = reinterpret_cast<const char*>(static_cast<uintptr_t>(p));
-      Check(std::strcmp(got, t.expected) == 0, what.c_str(), std::string("got \"") + got + "\"");
+      Check(std::strcmp(got, t.expected) == 0, what, std::string("got \"") + got + "\"");
     }
   }
 
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
   for (int offset : callbacks) {
     const uint32_t p = words[offset / 4];
     const std::string what = "callback at offset " + std::to_string(offset);
-    Check(p != 0 && inImage(p), what.c_str(), Hex(p));
+    Check(p != 0 && inImage(p), what, Hex(p));
   }
 
   // Every other word is zero before the host writes into the record.
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     if (offset == 0 || offset == 4 || offset == 8 || offset == 12 || offset == 48 || offset == 64 || offset == 84)
       continue;
     const std::string what = "word at offset " + std::to_string(offset) + " is zero";
-    Check(words[offset / 4] == 0, what.c_str(), Hex(words[offset / 4]));
+    Check(words[offset / 4] == 0, what, Hex(words[offset / 4]));
   }
 
   FreeLibrary(module);

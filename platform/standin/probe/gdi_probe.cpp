@@ -18,8 +18,10 @@
 #include "platform/standin/standin.h"
 #endif
 
-static uint32_t Encode(int x, int y) { return (uint32_t)(((x & 0xFFF) << 12) | (y & 0xFFF)); }
-static HWND win;
+static uint32_t Encode(int x, int y) { return static_cast<uint32_t>(((x & 0xFFF) << 12) | (y & 0xFFF)); }
+#ifndef _WIN32
+static HWND win;  // the stand-in's screen: a window of its own
+#endif
 static HDC ColourDc() {
 #ifdef _WIN32
   return GetDC(nullptr);
@@ -54,11 +56,11 @@ static Surf Make(int w, int h, bool encode, uint32_t fill) {
   Surf s{CreateCompatibleDC(cdc), CreateCompatibleBitmap(cdc, w, h), w, h};
   DoneColourDc(cdc);
   SelectObject(s.dc, s.bmp);
-  std::vector<uint8_t> bits((size_t)w * h * 4);
+  std::vector<uint8_t> bits(static_cast<size_t>(w) * h * 4);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       uint32_t c = encode ? Encode(x, y) : fill;
-      uint8_t* p = &bits[((size_t)y * w + x) * 4];
+      uint8_t* p = &bits[(static_cast<size_t>(y) * w + x) * 4];
       p[0] = c & 0xFF;
       p[1] = (c >> 8) & 0xFF;
       p[2] = (c >> 16) & 0xFF;
@@ -145,9 +147,9 @@ int main() {
   {
     Surf d = Make(12, 12, false, 0xFF00FF);
     RECT r1{5, 5, 2, 3};
-    FillRect(d.dc, &r1, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    FillRect(d.dc, &r1, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     RECT r2{8, 0, 11, 2};
-    FillRect(d.dc, &r2, (HBRUSH)(COLOR_ACTIVEBORDER + 1));
+    FillRect(d.dc, &r2, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_ACTIVEBORDER + 1)));
     Dump("fills", d);
     Free(d);
   }
@@ -200,10 +202,10 @@ int main() {
   for (const D& t : dibs) {
     int h = t.dibH < 0 ? -t.dibH : t.dibH;
     int stride = (t.dibW * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> bits((size_t)stride * h + 64, 0xEE);
-    for (unsigned m = 0; m < t.lines && m < (unsigned)h; ++m)
+    std::vector<uint8_t> bits(static_cast<size_t>(stride) * h + 64, 0xEE);
+    for (unsigned m = 0; m < t.lines && m < static_cast<unsigned>(h); ++m)
       for (int x = 0; x < t.dibW; ++x) {
-        uint32_t c = Encode(x, 100 + (int)m);
+        uint32_t c = Encode(x, 100 + static_cast<int>(m));
         uint8_t* p = &bits[m * stride + x * 3];
         p[0] = c & 0xFF;
         p[1] = (c >> 8) & 0xFF;
@@ -302,7 +304,7 @@ int main() {
     HDC m = CreateCompatibleDC(cdc);
     SelectObject(m, b);
     RECT all{0, 0, 1, 1};
-    FillRect(m, &all, (HBRUSH)(COLOR_ACTIVEBORDER + 1));
+    FillRect(m, &all, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_ACTIVEBORDER + 1)));
 #ifdef _WIN32
     BITMAP info{};
     GetObject(b, sizeof info, &info);
