@@ -114,6 +114,7 @@ class GdiHoard {
  public:
   ~GdiHoard() { GiveBack(); }
   bool Active() const { return active_; }
+  long Held() const { return static_cast<long>(held_.size()); }
   // Takes handles until GDI refuses one; how many this time.
   long Take() {
     active_ = true;
@@ -283,8 +284,9 @@ class Win32Driver : public Driver {
     PumpMessages();
     return true;
   }
+  // The hoard's own are not counted: they stand for other programs'.
   bool CountGdiObjects(long* count) override {
-    *count = GdiObjectCount();
+    *count = GdiObjectCount() - hoard_.Held();
     return true;
   }
 
