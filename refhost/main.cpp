@@ -43,10 +43,10 @@ constexpr char kUsage[] =
     "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n"
     "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]\n"
     "       refhost --help\n"
-    "The first form is interactive; the second runs scenario files (the language\n"
-    "below); the third times the plug-in against the GDI work its picture requires\n"
-    "and soaks it. --largest sets the largest frame GetHostInfo reports (1920x1080\n"
-    "by default).\n";
+    "The first form is interactive; the second runs scenario files (--help adds\n"
+    "their language); the third times the plug-in against the GDI work its picture\n"
+    "requires and soaks it. --largest sets the largest frame GetHostInfo reports\n"
+    "(1920x1080 by default).\n";
 
 int Usage() {
   std::fprintf(stderr, "%s", kUsage);
