@@ -102,5 +102,7 @@ struct ObjectCounts {
   long gdi, user;
 };
 ObjectCounts CountObjects();
+// The GDI objects alone, without the calibration CountObjects makes first.
+long GdiObjectCount();
 
 }  // namespace refhost

@@ -4,15 +4,7 @@
 // notifications to the window callback and calls the per-frame callback for
 // every displayed frame. A main window shows the frame 1:1; pressing, moving
 // and releasing the left button there sends the main-window pointer messages
-// in frame pixels.
-//
-//   refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]
-//   refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]
-//   refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]
-// The first form is interactive (viewer.cpp); the second runs scenario files
-// (scenario.h); the third times the plug-in against the GDI work its picture requires (bench.cpp) and
-// soaks it (soak.cpp). --largest sets the largest frame GetHostInfo reports
-// (1920x1080 by default).
+// in frame pixels. Its command line: kUsage below.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -36,6 +28,7 @@ struct Modes {
   bool breakdown = false;  // the bench's breakdown of a large drag step
   int soak = 0;            // frames and events, 0: no soak
   unsigned seed = 1;
+  bool help = false;
 };
 
 std::string ExeDir() {
@@ -46,13 +39,25 @@ std::string ExeDir() {
   return slash == std::string::npos ? "." : dir.substr(0, slash);
 }
 
+constexpr char kUsage[] =
+    "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]\n"
+    "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n"
+    "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]\n"
+    "       refhost --help\n"
+    "The first form is interactive; the second runs scenario files (--help adds\n"
+    "their language); the third times the plug-in against the GDI work its picture\n"
+    "requires and soaks it. --largest sets the largest frame GetHostInfo reports\n"
+    "(1920x1080 by default).\n";
+
 int Usage() {
-  std::fprintf(
-      stderr,
-      "usage: refhost [--plugin FILE.auf] [--ini FILE] [--largest WxH] [--report FILE] [IMAGE | FOLDER | card]\n"
-      "       refhost [--plugin FILE.auf] [--ini FILE] --script FILE... [--out DIR] [--quiet]\n"
-      "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]\n");
+  std::fprintf(stderr, "%s", kUsage);
   return 2;
+}
+
+int Help() {
+  std::printf("%s\n%s", kUsage, ScenarioHelp().c_str());
+  std::fflush(stdout);
+  return 0;
 }
 
 bool ParseArguments(int argc, char** argv, HostConfig* config, Modes* modes) {
@@ -66,6 +71,7 @@ bool ParseArguments(int argc, char** argv, HostConfig* config, Modes* modes) {
     else if (arg == "--script" && hasValue) modes->scripts.push_back(WindowsPath(argv[++i]));
     else if (arg == "--out" && hasValue) modes->options.outDir = WindowsPath(argv[++i]);
     else if (arg == "--quiet") modes->options.quiet = true;
+    else if (arg == "--help") modes->help = true;
     else if (arg == "--report" && hasValue) config->reportPath = WindowsPath(argv[++i]);
     else if (arg == "--bench") modes->bench = true;
     else if (arg == "--tiny") modes->tiny = true;
@@ -98,6 +104,7 @@ int Measure(const Modes& modes, int rc) {
 int main(int argc, char** argv) {
   Modes modes;
   if (!ParseArguments(argc, argv, &hostConfig, &modes)) return Usage();
+  if (modes.help) return Help();
   NewSession();
 
   // The view's background as Windows 10 draws it: pictures then match the native stand-in.

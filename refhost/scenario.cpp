@@ -3,6 +3,7 @@
 #include "refhost/scenario.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -56,28 +57,51 @@ bool ArgumentFits(char kind, const std::string& token) {
   }
 }
 
+// Both step tables, in the order the help lists them.
+struct StepTable {
+  const char* title;
+  std::span<const StepForm> forms;
+};
+std::array<StepTable, 2> Tables() {
+  return {{{.title = "Steps that act", .forms = kActionSteps},
+           {.title = "Steps that check or report", .forms = kCheckSteps}}};
+}
+
+std::vector<std::string> Words(const char* text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+// A form as the help writes it: keywords, then the names of its arguments.
+std::string Usage(const StepForm& form) { return std::string(form.words) + (*form.names ? " " : "") + form.names; }
+
 // The form a line's tokens match, with the longest keywords; null with the
-// reason in error when none does.
-const StepForm* Match(const std::vector<std::string>& tokens, size_t* keywords, std::string* error) {
+// reason in error when none does, and in hint the lines that help: the forms
+// of a known step, or where the steps are listed.
+const StepForm* Match(const std::vector<std::string>& tokens, size_t* keywords, std::string* error, std::string* hint) {
   const StepForm* best = nullptr;
   size_t bestWords = 0;
-  bool nameKnown = false;
-  for (const StepForm& form : kStepForms) {
-    std::vector<std::string> words;
-    std::istringstream in(form.words);
-    for (std::string w; in >> w;) words.push_back(w);
-    if (tokens.size() < words.size() || !std::equal(words.begin(), words.end(), tokens.begin())) continue;
-    nameKnown = true;
-    const std::string kinds = form.args;
-    if (tokens.size() - words.size() != kinds.size()) continue;
-    bool fits = true;
-    for (size_t i = 0; i < kinds.size() && fits; ++i) fits = ArgumentFits(kinds[i], tokens[words.size() + i]);
-    if (fits && words.size() >= bestWords) {
-      best = &form;
-      bestWords = words.size();
+  std::string named;  // the forms whose keywords the line starts with
+  for (const StepTable& table : Tables())
+    for (const StepForm& form : table.forms) {
+      const std::vector<std::string> words = Words(form.words);
+      if (tokens.size() < words.size() || !std::equal(words.begin(), words.end(), tokens.begin())) continue;
+      named += "  the step is: " + Usage(form) + "\n";
+      const std::string kinds = form.args;
+      if (tokens.size() - words.size() != kinds.size()) continue;
+      bool fits = true;
+      for (size_t i = 0; i < kinds.size() && fits; ++i) fits = ArgumentFits(kinds[i], tokens[words.size() + i]);
+      if (fits && words.size() >= bestWords) {
+        best = &form;
+        bestWords = words.size();
+      }
     }
+  if (best == nullptr) {
+    *error = named.empty() ? "unknown step" : "malformed arguments";
+    *hint = named.empty() ? "  --help lists the steps\n" : named;
   }
-  if (best == nullptr) *error = nameKnown ? "malformed arguments" : "unknown step";
   *keywords = bestWords;
   return best;
 }
@@ -90,12 +114,14 @@ bool ReadSteps(std::ifstream& in, const std::string& path, std::vector<Step>* st
     Step step{.line = line, .text = text};
     std::vector<std::string> tokens;
     std::string error;
+    std::string hint;
     size_t keywords = 0;
     const bool read = Tokenize(text, &tokens, &step.repeat, &error);
     if (read && tokens.empty()) continue;
-    if (read) step.form = Match(tokens, &keywords, &error);
+    if (read) step.form = Match(tokens, &keywords, &error, &hint);
     if (step.form == nullptr) {
-      std::printf("%s:%d: error: %s: %s\n0 passed, 1 failed\n", path.c_str(), line, error.c_str(), text.c_str());
+      std::printf("%s:%d: error: %s: %s\n%s0 passed, 1 failed\n", path.c_str(), line, error.c_str(), text.c_str(),
+                  hint.c_str());
       return false;
     }
     step.args.assign(tokens.begin() + static_cast<long>(keywords), tokens.end());
@@ -132,7 +158,33 @@ void Report(const ScenarioRun& run) {
   }
 }
 
+// What the help says before the steps.
+constexpr char kLanguage[] =
+    "A scenario plays the host to the plug-in and checks what it shows. One step\n"
+    "per line; '#' starts a comment; tokens are separated by blanks; a quoted token\n"
+    "keeps its blanks. A step may end in \"*N\": it runs N times in a row, N from 1\n"
+    "to %ld, as \"wheel 120 *6\" for six wheel turns. X, Y are window pixels unless\n"
+    "named frame pixels. The steps that talk to the plug-in run only while it is\n"
+    "started. A step the platform cannot do skips the rest of the file.\n";
+
 }  // namespace
+
+std::string ScenarioHelp() {
+  char language[sizeof kLanguage + 16];
+  std::snprintf(language, sizeof language, kLanguage, kMaxRepeat);
+  std::string help = language;
+  size_t width = 0;  // of the widest form, so the help's second column lines up
+  for (const StepTable& table : Tables())
+    for (const StepForm& form : table.forms) width = std::max(width, Usage(form).size());
+  for (const StepTable& table : Tables()) {
+    help += std::string("\n") + table.title + ":\n";
+    for (const StepForm& form : table.forms) {
+      const std::string usage = Usage(form);
+      help += "  " + usage + std::string(width + 2 - usage.size(), ' ') + form.help + "\n";
+    }
+  }
+  return help;
+}
 
 int RunScenarioFile(Driver& driver, const std::string& path, const ScenarioOptions& options) {
   std::ifstream in(path);
@@ -157,6 +209,13 @@ int RunScenarioFile(Driver& driver, const std::string& path, const ScenarioOptio
         return 2;
       }
       CollectFaults(run);
+      if (!run.unavailable.empty()) break;
+    }
+    if (!run.unavailable.empty()) {
+      run.Skip();
+      std::printf("%s:%d: the rest is skipped on %s: it %s\n", path.c_str(), step.line, driver.Name(),
+                  run.unavailable.c_str());
+      break;
     }
   }
   Finish(run);

@@ -2,37 +2,8 @@
 // checks what it shows. The interpreter is platform-neutral; a driver carries
 // each step out: the Win32 reference host against the real DLL, or the native
 // test bed against the software stand-in, so one scenario file runs on both.
-//
-// One step per line; '#' starts a comment; tokens are separated by blanks; a
-// quoted token keeps its blanks. A step may end in "*N": it runs N times in a
-// row (N from 1 to 10000), as "wheel 120 *6" for six wheel turns; a count
-// that is not such a number is a malformed line. Steps (x, y in window pixels
-// unless named frame pixels):
-//   host largest W H            largest frame that GetHostInfo reports
-//   settings clear | settings set KEY VALUE
-//   start | stop                load the plug-in, make its window, HostMsgInit /
-//                               HostMsgExit, destroy the window, unload
-//   open | close                open the video (HostMsgFileOpen, frame shown) / close it
-//   show | hide                 show or hide the plug-in window (HostMsgWindowChange)
-//   frame card W H | frame coords W H | frame image PATH | frame folder PATH
-//   frame next | frame          set the current frame and display it (per-frame callback)
-//   edit-change                 HostMsgEditChange
-//   main press|move|release X Y   pointer in the main window at frame pixel (X, Y)
-//   main double | main movesize
-//   mouse down|move|up|double|right|middle X Y    in the plug-in window
-//   wheel DELTA | activate STATE | command ID | host-command ID | send MSG WPARAM LPARAM
-//   resize W H                  client size of the plug-in window
-//   poison                      fill the client area with magenta
-//   screenshot client|window NAME [exact|image]   PNG into the output folder
-//   log clear | dump title|menu|log
-//   expect title HEX            window text bytes (GetWindowTextA)
-//   expect title-wide "TEXT"    window text as UTF-16 (GetWindowTextW), TEXT in UTF-8
-//   expect menu none | expect menu bar POS HEX | expect menu item POS ID HEX CHECKED
-//   expect stored KEY VALUE|none   expect log "ENTRY"   expect log-count N
-//   expect result N             result of the last message or notification
-//   expect client W H | expect pixel X Y RRGGBB | expect background X Y
-//   expect frame-pixel X Y FX FY   window pixel shows the current frame's pixel (FX, FY)
-//   expect caption-glyphs       the caption buttons show their glyphs, not fallback letters
+// ScenarioHelp() describes the language and every step, from the step tables
+// (refhost/scenario_run.h); both programs print it for --help.
 #pragma once
 
 #include <cstdint>
@@ -115,6 +86,20 @@ class Driver {
   virtual bool Menu(std::vector<MenuRow>* rows) = 0;
   // Faults seen since the last call (an unexpected service, a failed call).
   virtual std::vector<std::string> TakeFaults() = 0;
+
+  // What a long session does to a plug-in, where the platform can do it; each
+  // returns false where it cannot (the rest of the scenario is then skipped).
+  // Takes every GDI handle the process can still get, as other programs do in
+  // a long session, and holds them until GiveBackGdi; handles the plug-in
+  // frees are taken again before its next call. *taken: how many, in *ms.
+  virtual bool UseUpGdi(long* /*taken*/, double* /*ms*/) { return false; }
+  virtual bool GiveBackGdi() { return false; }
+  // Whether GDI refuses a bitmap of width by height compatible with the screen.
+  virtual bool RefusesBitmap(int /*width*/, int /*height*/, bool* /*refused*/) { return false; }
+  // Destroys the plug-in's window behind its back; its record keeps the handle.
+  virtual bool DestroyPluginWindow() { return false; }
+  // The GDI objects the process holds.
+  virtual bool CountGdiObjects(long* /*count*/) { return false; }
 };
 
 // Checks of several scenario files run one after another.
@@ -135,5 +120,8 @@ struct ScenarioOptions {
 // passed, 1 when one failed, 2 when the file could not be read or a line is
 // unknown or malformed (then nothing runs).
 int RunScenarioFile(Driver& driver, const std::string& path, const ScenarioOptions& options);
+
+// The scenario language and every step form with its arguments and help.
+std::string ScenarioHelp();
 
 }  // namespace refhost

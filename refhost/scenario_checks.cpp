@@ -1,5 +1,5 @@
 // The steps that check what the plug-in shows and stores, and those that
-// report it: screenshots and dumps.
+// report it: screenshots and dumps. At the end, their table.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -110,8 +110,6 @@ Extent InkExtent(const Pixels& button) {
   if (right < 0) return {};
   return {.width = right - left + 1, .height = bottom - top + 1};
 }
-
-}  // namespace
 
 bool ScreenshotClient(ScenarioRun& run) { return Screenshot(run, false); }
 bool ScreenshotWindow(ScenarioRun& run) { return Screenshot(run, true); }
@@ -249,5 +247,48 @@ bool ExpectCaptionGlyphs(ScenarioRun& run) {
     }
   return true;
 }
+
+bool ExpectGdiAdded(ScenarioRun& run) {
+  long count = 0;
+  if (!run.driver.CountGdiObjects(&count)) return run.Skip(), true;
+  run.CheckEq("GDI objects added since gdi mark", run.args[0], std::to_string(count - run.gdiMark));
+  return true;
+}
+
+// clang-format off
+constexpr StepForm kForms[] = {
+    {"screenshot client", "w", "NAME", kStarted, ScreenshotClient, "the client area as a PNG in the output folder"},
+    {"screenshot client", "ww", "NAME MODE", kStarted, ScreenshotClient,
+     "the same; MODE exact or image: how the pictures of both platforms compare"},
+    {"screenshot window", "w", "NAME", kStarted, ScreenshotWindow, "the whole window as a PNG"},
+    {"dump title", "", "", kStarted, DumpTitle, "print the window text"},
+    {"dump menu", "", "", kStarted, DumpMenu, "print the menu bar and its items"},
+    {"dump log", "", "", kAnyTime, DumpLog, "print the settings log"},
+    {"expect title", "h", "HEX", kStarted, ExpectTitle, "window text bytes (GetWindowTextA)"},
+    {"expect title-wide", "w", "\"TEXT\"", kStarted, ExpectTitleWide,
+     "window text as UTF-16 (GetWindowTextW), TEXT in UTF-8"},
+    {"expect menu none", "", "", kStarted, ExpectMenuNone, "the window has no menu bar"},
+    {"expect menu bar", "ih", "POS HEX", kStarted, ExpectMenuBar, "text bytes of the menu bar's item at POS"},
+    {"expect menu item", "iihi", "POS ID HEX CHECKED", kStarted, ExpectMenuItem, "an item of the popups at POS"},
+    {"expect stored", "ww", "KEY VALUE", kAnyTime, ExpectStored, "the stored setting; VALUE none: not stored"},
+    {"expect log", "w", "\"ENTRY\"", kAnyTime, ExpectLog,
+     "the settings log holds \"load KEY DEFAULT -> VALUE\" or \"save KEY VALUE\""},
+    {"expect log-count", "i", "N", kAnyTime, ExpectLogCount, "the settings log holds N entries"},
+    {"expect result", "i", "N", kStarted, ExpectResult, "result of the last message or notification"},
+    {"expect client", "ii", "W H", kStarted, ExpectClient, "client size of the plug-in window"},
+    {"expect pixel", "iic", "X Y RRGGBB", kStarted, ExpectPixel, "colour of a client pixel"},
+    {"expect background", "ii", "X Y", kStarted, ExpectBackground, "the pixel shows the empty view's background"},
+    {"expect frame-pixel", "iiii", "X Y FX FY", kStarted, ExpectFramePixel,
+     "the pixel shows the current frame's pixel (FX, FY)"},
+    {"expect caption-glyphs", "", "", kStarted, ExpectCaptionGlyphs,
+     "the caption buttons show their glyphs, not fallback letters"},
+    {"expect gdi-added", "i", "N", kAnyTime, ExpectGdiAdded, "the process holds N GDI objects more than at gdi mark"},
+};
+// clang-format on
+static_assert(WellMade(kForms), "every argument named, every step with its help");
+
+}  // namespace
+
+const std::span<const StepForm> kCheckSteps = kForms;
 
 }  // namespace refhost

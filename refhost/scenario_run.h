@@ -1,5 +1,5 @@
-// The scenario interpreter inside: the record of a file being played, the one
-// table of step forms, and the handlers that carry the steps out
+// The scenario interpreter inside: the record of a file being played and the
+// step tables, whose rows the handlers beside them carry out
 // (scenario_steps.cpp acts, scenario_checks.cpp checks and reports).
 #pragma once
 
@@ -25,6 +25,8 @@ struct ScenarioRun {
   std::vector<std::string> sequence{};  // a folder's pictures
   size_t next = 0;                      // the next of them
   long result = 0;                      // of the last message or notification
+  long gdiMark = 0;                     // GDI objects at the last "gdi mark"
+  std::string unavailable{};            // what the driver cannot do: the rest is skipped
   int passed = 0;
   int failed = 0;
   int skipped = 0;
@@ -38,6 +40,12 @@ struct ScenarioRun {
     error = why;
     return false;
   }
+  // A step this platform's driver cannot do: the steps after it depend on it,
+  // so they are skipped, and the run ends there without failing.
+  bool Unavailable(const std::string& what) {
+    unavailable = what;
+    return true;
+  }
   void Pass() { ++passed; }
   void Fail(const std::string& what);
   void Skip() { ++skipped; }
@@ -48,36 +56,45 @@ struct ScenarioRun {
 // step that cannot run: the run stops there, naming the line.
 using StepHandler = bool (*)(ScenarioRun& run);
 
-// A step form: its keywords, one letter per argument ('i' integer, 'h' hex
-// bytes, 'c' colour RRGGBB, 'w' any word), whether it talks to the plug-in
-// (then it runs only while the plug-in is started), and its handler.
+// A step form, one row of a step table: its keywords; one letter per argument
+// ('i' integer, 'h' hex bytes, 'c' colour RRGGBB, 'w' any word) and a name
+// for each in the help; whether it talks to the plug-in (then it runs only
+// while the plug-in is started); its handler; and its line of help.
 struct StepForm {
   const char* words;
   const char* args;
+  const char* names;
   bool plugin;
   StepHandler run;
+  const char* help;
 };
-extern const std::span<const StepForm> kStepForms;
+constexpr bool kAnyTime = false;
+constexpr bool kStarted = true;
 
-// The checking and reporting steps (scenario_checks.cpp).
-bool ScreenshotClient(ScenarioRun& run);
-bool ScreenshotWindow(ScenarioRun& run);
-bool DumpTitle(ScenarioRun& run);
-bool DumpMenu(ScenarioRun& run);
-bool DumpLog(ScenarioRun& run);
-bool ExpectTitle(ScenarioRun& run);
-bool ExpectTitleWide(ScenarioRun& run);
-bool ExpectMenuNone(ScenarioRun& run);
-bool ExpectMenuBar(ScenarioRun& run);
-bool ExpectMenuItem(ScenarioRun& run);
-bool ExpectStored(ScenarioRun& run);
-bool ExpectLog(ScenarioRun& run);
-bool ExpectLogCount(ScenarioRun& run);
-bool ExpectResult(ScenarioRun& run);
-bool ExpectClient(ScenarioRun& run);
-bool ExpectCaptionGlyphs(ScenarioRun& run);
-bool ExpectPixel(ScenarioRun& run);
-bool ExpectBackground(ScenarioRun& run);
-bool ExpectFramePixel(ScenarioRun& run);
+// A row names one argument per kind letter and has its help: the help, and
+// the hint for a malformed line, are made from the rows.
+constexpr bool WellMade(const StepForm& form) {
+  int names = 0;
+  bool inName = false;
+  for (const char* c = form.names; *c != '\0'; ++c) {
+    if (*c != ' ' && !inName) ++names;
+    inName = *c != ' ';
+  }
+  int kinds = 0;
+  while (form.args[kinds] != '\0') ++kinds;
+  return names == kinds && form.help[0] != '\0';
+}
+template <size_t N>
+constexpr bool WellMade(const StepForm (&forms)[N]) {
+  for (const StepForm& form : forms)
+    if (!WellMade(form)) return false;
+  return true;
+}
+
+// The step tables, each beside its handlers: the steps that act
+// (scenario_steps.cpp) and those that check or report (scenario_checks.cpp).
+// Adding a step is a handler and a row there.
+extern const std::span<const StepForm> kActionSteps;
+extern const std::span<const StepForm> kCheckSteps;
 
 }  // namespace refhost

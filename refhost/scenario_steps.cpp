@@ -1,8 +1,9 @@
 // The steps that act: the host's settings and frames, starting and stopping
-// the plug-in, notifications and window messages. At the end, the table of
-// every step form.
+// the plug-in, notifications and window messages, and what a long session
+// does to GDI and the window. At the end, their table.
 #include "refhost/scenario_run.h"
 
+#include <cstdio>
 #include <initializer_list>
 #include <utility>
 
@@ -173,71 +174,92 @@ bool Poison(ScenarioRun& run) {
   return true;
 }
 
-// Every step form. Forms that share keywords differ in their arguments; the
-// longest keywords that match win ("frame card" over "frame"). kStarted: the
-// step talks to the plug-in and runs only while it is started.
-constexpr bool kAnyTime = false;
-constexpr bool kStarted = true;
+bool GdiUseUp(ScenarioRun& run) {
+  long taken = 0;
+  double ms = 0;
+  if (!run.driver.UseUpGdi(&taken, &ms)) return run.Unavailable("cannot use up GDI");
+  // Printed even when quiet, as screenshots are: the figure goes into the log.
+  std::printf("  gdi: %ld handles taken in %.1f ms\n", taken, ms);
+  return true;
+}
+
+bool GdiGiveBack(ScenarioRun& run) {
+  if (!run.driver.GiveBackGdi()) return run.Unavailable("cannot give GDI handles back");
+  return true;
+}
+
+bool GdiMark(ScenarioRun& run) {
+  if (!run.driver.CountGdiObjects(&run.gdiMark)) return run.Unavailable("cannot count GDI objects");
+  return true;
+}
+
+// The size must be one GDI refuses here, or the step would prove nothing.
+bool HostLargestRefused(ScenarioRun& run) {
+  bool refused = false;
+  if (!run.driver.RefusesBitmap(run.Coord(0), run.Coord(1), &refused))
+    return run.Unavailable("cannot tell which bitmaps GDI refuses");
+  if (!refused) return run.Refuse("GDI makes a bitmap of " + run.args[0] + "x" + run.args[1] + ": take a larger size");
+  return HostLargest(run);
+}
+
+bool DestroyWindowStep(ScenarioRun& run) {
+  if (!run.driver.DestroyPluginWindow()) return run.Unavailable("cannot destroy the plug-in's window");
+  return true;
+}
+
+// The steps that act. Forms that share keywords differ in their arguments;
+// the longest keywords that match win ("frame card" over "frame").
+// clang-format off
 constexpr StepForm kForms[] = {
-    {"host largest", "ii", kAnyTime, HostLargest},
-    {"settings clear", "", kAnyTime, SettingsClear},
-    {"settings set", "wi", kAnyTime, SettingsSet},
-    {"log clear", "", kAnyTime, LogClear},
-    {"dump log", "", kAnyTime, DumpLog},
-    {"expect stored", "ww", kAnyTime, ExpectStored},
-    {"expect log", "w", kAnyTime, ExpectLog},
-    {"expect log-count", "i", kAnyTime, ExpectLogCount},
-    {"start", "", kAnyTime, StartStep},
-    {"frame card", "ii", kAnyTime, FrameCard},
-    {"frame coords", "ii", kAnyTime, FrameCoords},
-    {"frame image", "w", kAnyTime, FrameImage},
-    {"frame folder", "w", kAnyTime, FrameFolder},
-    {"frame next", "", kAnyTime, FrameNext},
-    {"stop", "", kStarted, StopStep},
-    {"open", "", kStarted, Open},
-    {"close", "", kStarted, Close},
-    {"show", "", kStarted, Show},
-    {"hide", "", kStarted, Hide},
-    {"frame", "", kStarted, FrameAgain},
-    {"edit-change", "", kStarted, EditChange},
-    {"main press", "ii", kStarted, MainPress},
-    {"main move", "ii", kStarted, MainMove},
-    {"main release", "ii", kStarted, MainRelease},
-    {"main double", "", kStarted, MainDouble},
-    {"main movesize", "", kStarted, MainMoveSize},
-    {"mouse down", "ii", kStarted, MouseDown},
-    {"mouse move", "ii", kStarted, MouseMove},
-    {"mouse up", "ii", kStarted, MouseUp},
-    {"mouse double", "ii", kStarted, MouseDouble},
-    {"mouse right", "ii", kStarted, MouseRight},
-    {"mouse middle", "ii", kStarted, MouseMiddle},
-    {"wheel", "i", kStarted, Wheel},
-    {"activate", "i", kStarted, Activate},
-    {"command", "i", kStarted, Command},
-    {"host-command", "i", kStarted, HostCommand},
-    {"send", "iii", kStarted, Send},
-    {"resize", "ii", kStarted, Resize},
-    {"poison", "", kStarted, Poison},
-    {"screenshot client", "w", kStarted, ScreenshotClient},
-    {"screenshot client", "ww", kStarted, ScreenshotClient},
-    {"screenshot window", "w", kStarted, ScreenshotWindow},
-    {"dump title", "", kStarted, DumpTitle},
-    {"dump menu", "", kStarted, DumpMenu},
-    {"expect title", "h", kStarted, ExpectTitle},
-    {"expect title-wide", "w", kStarted, ExpectTitleWide},
-    {"expect menu none", "", kStarted, ExpectMenuNone},
-    {"expect menu bar", "ih", kStarted, ExpectMenuBar},
-    {"expect menu item", "iihi", kStarted, ExpectMenuItem},
-    {"expect result", "i", kStarted, ExpectResult},
-    {"expect client", "ii", kStarted, ExpectClient},
-    {"expect pixel", "iic", kStarted, ExpectPixel},
-    {"expect background", "ii", kStarted, ExpectBackground},
-    {"expect frame-pixel", "iiii", kStarted, ExpectFramePixel},
-    {"expect caption-glyphs", "", kStarted, ExpectCaptionGlyphs},
+    {"host largest", "ii", "W H", kAnyTime, HostLargest, "largest frame that GetHostInfo reports"},
+    {"host largest-refused", "ii", "W H", kAnyTime, HostLargestRefused,
+     "as host largest, a size GDI refuses a bitmap for (the step checks that it does)"},
+    {"settings clear", "", "", kAnyTime, SettingsClear, "forget every stored setting"},
+    {"settings set", "wi", "KEY VALUE", kAnyTime, SettingsSet, "store a setting"},
+    {"log clear", "", "", kAnyTime, LogClear, "forget the settings log"},
+    {"start", "", "", kAnyTime, StartStep, "load the plug-in, make its (hidden) window, HostMsgInit"},
+    {"stop", "", "", kStarted, StopStep, "HostMsgExit, destroy the window, unload the plug-in"},
+    {"frame card", "ii", "W H", kAnyTime, FrameCard, "a test card of W by H becomes the current frame, displayed"},
+    {"frame coords", "ii", "W H", kAnyTime, FrameCoords, "a frame of coordinate colours, W by H, the same"},
+    {"frame image", "w", "PATH", kAnyTime, FrameImage, "a PNG, JPEG or BMP file (beside the scenario), the same"},
+    {"frame folder", "w", "PATH", kAnyTime, FrameFolder, "the folder's pictures in turn, its first the same"},
+    {"frame next", "", "", kAnyTime, FrameNext, "the folder's next picture, the same"},
+    {"frame", "", "", kStarted, FrameAgain, "display the current frame again (the per-frame callback)"},
+    {"open", "", "", kStarted, Open, "open the video (HostMsgFileOpen) and display the frame"},
+    {"close", "", "", kStarted, Close, "close the video (HostMsgFileClose)"},
+    {"show", "", "", kStarted, Show, "show the plug-in window (HostMsgWindowChange)"},
+    {"hide", "", "", kStarted, Hide, "hide the plug-in window (HostMsgWindowChange)"},
+    {"edit-change", "", "", kStarted, EditChange, "HostMsgEditChange"},
+    {"main press", "ii", "X Y", kStarted, MainPress, "left button pressed in the main window over frame pixel (X, Y)"},
+    {"main move", "ii", "X Y", kStarted, MainMove, "the pointer moved there with the button held"},
+    {"main release", "ii", "X Y", kStarted, MainRelease, "the button released there"},
+    {"main double", "", "", kStarted, MainDouble, "a double click in the main window"},
+    {"main movesize", "", "", kStarted, MainMoveSize, "the main window moved or resized"},
+    {"mouse down", "ii", "X Y", kStarted, MouseDown, "left button pressed in the plug-in window at (X, Y)"},
+    {"mouse move", "ii", "X Y", kStarted, MouseMove, "moved there with the left button held"},
+    {"mouse up", "ii", "X Y", kStarted, MouseUp, "left button released there"},
+    {"mouse double", "ii", "X Y", kStarted, MouseDouble, "a left double click there"},
+    {"mouse right", "ii", "X Y", kStarted, MouseRight, "a right click there"},
+    {"mouse middle", "ii", "X Y", kStarted, MouseMiddle, "a middle click there"},
+    {"wheel", "i", "DELTA", kStarted, Wheel, "WM_MOUSEWHEEL"},
+    {"activate", "i", "STATE", kStarted, Activate, "WM_ACTIVATE"},
+    {"command", "i", "ID", kStarted, Command, "WM_COMMAND, as a menu item sends it"},
+    {"host-command", "i", "ID", kStarted, HostCommand, "the host's command notification"},
+    {"send", "iii", "MSG WPARAM LPARAM", kStarted, Send, "any message through the plug-in window"},
+    {"resize", "ii", "W H", kStarted, Resize, "client size of the plug-in window"},
+    {"poison", "", "", kStarted, Poison, "fill the client area with magenta"},
+    {"gdi mark", "", "", kAnyTime, GdiMark, "count the process's GDI objects, for expect gdi-added"},
+    {"gdi use-up", "", "", kAnyTime, GdiUseUp,
+     "take every GDI handle left, and again each the plug-in frees, until gdi give-back"},
+    {"gdi give-back", "", "", kAnyTime, GdiGiveBack, "give the handles gdi use-up took back"},
+    {"destroy-window", "", "", kStarted, DestroyWindowStep,
+     "destroy the plug-in's window under it; frames and messages keep coming"},
 };
+// clang-format on
+static_assert(WellMade(kForms), "every argument named, every step with its help");
 
 }  // namespace
 
-const std::span<const StepForm> kStepForms = kForms;
+const std::span<const StepForm> kActionSteps = kForms;
 
 }  // namespace refhost

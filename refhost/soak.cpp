@@ -268,6 +268,11 @@ int RunSoak(int n, unsigned seed) {
   return failures == 0 ? 0 : 1;
 }
 
+long GdiObjectCount() {
+  const long byApi = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+  return byApi > 0 ? byApi : ProbeGdi();
+}
+
 ObjectCounts CountObjects() {
   static const Meter meter = [] {
     Meter m;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "refhost/host.h"
+#include "refhost/measure.h"
 
 namespace refhost {
 
@@ -107,6 +108,38 @@ void ReadMenu(HMENU menu, bool topLevel, std::vector<MenuRow>* rows) {
   }
 }
 
+// Every GDI handle the process can still get, held as 1x1 regions: the
+// cheapest object (Wine makes its 65,000 or so in about 15 ms).
+class GdiHoard {
+ public:
+  ~GdiHoard() { GiveBack(); }
+  bool Active() const { return active_; }
+  long Held() const { return static_cast<long>(held_.size()); }
+  // Takes handles until GDI refuses one; how many this time.
+  long Take() {
+    active_ = true;
+    long taken = 0;
+    for (HRGN r; (r = CreateRectRgn(0, 0, 1, 1)) != nullptr; ++taken) held_.push_back(r);
+    return taken;
+  }
+  // Lets a few go while the host reads the window, then takes them again.
+  void Lend(size_t n) {
+    for (; n > 0 && !held_.empty(); --n) {
+      DeleteObject(held_.back());
+      held_.pop_back();
+    }
+  }
+  void GiveBack() {
+    for (HRGN r : held_) DeleteObject(r);
+    held_.clear();
+    active_ = false;
+  }
+
+ private:
+  bool active_ = false;
+  std::vector<HRGN> held_;
+};
+
 // What a step did, once the messages it caused have been handled.
 long Pumped(long result) {
   PumpMessages();
@@ -139,15 +172,21 @@ class Win32Driver : public Driver {
   bool Started() const override { return session.table != nullptr; }
   void SetEditing(bool open) override { session.editing = open; }
   void SetShown(bool shown) override {
+    Squeeze();
     ShowWindow(session.pluginWindow, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
     PumpMessages();
   }
   void SetFrame(const Frame& frame) override { session.frame = frame; }
-  long DisplayFrame() override { return Pumped(CallFrameProc()); }
+  long DisplayFrame() override {
+    Squeeze();
+    return Pumped(CallFrameProc());
+  }
   long Notify(unsigned msg, uintptr_t wParam, intptr_t lParam) override {
+    Squeeze();
     return Pumped(NotifyPlugin(msg, wParam, lParam));
   }
   long SendToWindow(unsigned msg, uintptr_t wParam, intptr_t lParam) override {
+    Squeeze();
     // The window procedure forwards to the callback and keeps its result.
     session.lastCallbackResult = 0;
     SendMessageA(session.pluginWindow, msg, wParam, lParam);
@@ -159,11 +198,13 @@ class Win32Driver : public Driver {
     const UINT mouse = msg == HostMsgMainMouseDown   ? WM_LBUTTONDOWN
                        : msg == HostMsgMainMouseMove ? WM_MOUSEMOVE
                                                      : WM_LBUTTONUP;
+    Squeeze();
     session.lastCallbackResult = 0;
     SendMessageA(session.mainWindow, mouse, msg == HostMsgMainMouseUp ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
     return Pumped(session.lastCallbackResult);
   }
   void ResizeClient(int w, int h) override {
+    Squeeze();
     for (int attempt = 0; attempt < 3; ++attempt) {
       RECT window, client;
       GetWindowRect(session.pluginWindow, &window);
@@ -175,6 +216,7 @@ class Win32Driver : public Driver {
     }
   }
   void FillClient(uint32_t rgb) override {
+    const Reading reading(hoard_);
     HDC dc = GetDC(session.pluginWindow);
     RECT r;
     GetClientRect(session.pluginWindow, &r);
@@ -183,9 +225,16 @@ class Win32Driver : public Driver {
     DeleteObject(brush);
     ReleaseDC(session.pluginWindow, dc);
   }
-  bool CaptureClient(Pixels* out) override { return CaptureWindowPixels(session.pluginWindow, false, out); }
-  bool CaptureWindow(Pixels* out) override { return CaptureWindowPixels(session.pluginWindow, true, out); }
+  bool CaptureClient(Pixels* out) override {
+    const Reading reading(hoard_);
+    return CaptureWindowPixels(session.pluginWindow, false, out);
+  }
+  bool CaptureWindow(Pixels* out) override {
+    const Reading reading(hoard_);
+    return CaptureWindowPixels(session.pluginWindow, true, out);
+  }
   bool CaptureCaptionButtons(std::vector<CaptionButton>* out) override {
+    const Reading reading(hoard_);
     Pixels whole;
     if (!CaptureWindowPixels(session.pluginWindow, true, &whole)) return false;
     *out = CaptionButtons(session.pluginWindow, whole);
@@ -209,6 +258,57 @@ class Win32Driver : public Driver {
     return true;
   }
   std::vector<std::string> TakeFaults() override { return std::exchange(session.faults, {}); }
+
+  bool UseUpGdi(long* taken, double* ms) override {
+    const LONGLONG start = Now();
+    *taken = hoard_.Take();
+    *ms = Ms(Now() - start);
+    return true;
+  }
+  bool GiveBackGdi() override {
+    hoard_.GiveBack();
+    return true;
+  }
+  bool RefusesBitmap(int w, int h, bool* refused) override {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(nullptr, screen);
+    *refused = bitmap == nullptr;
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    return true;
+  }
+  // The session keeps the dead handle: the host goes on as if the window were
+  // there, and the plug-in's record holds it too.
+  bool DestroyPluginWindow() override {
+    DestroyWindow(session.pluginWindow);
+    PumpMessages();
+    return true;
+  }
+  // The hoard's own are not counted: they stand for other programs'.
+  bool CountGdiObjects(long* count) override {
+    *count = GdiObjectCount() - hoard_.Held();
+    return true;
+  }
+
+ private:
+  // While GDI is used up, the handles the plug-in gave back go to the hoard
+  // again before each of its calls: other programs would take them.
+  void Squeeze() {
+    if (hoard_.Active()) hoard_.Take();
+  }
+  // The host's own reading and poisoning of the window borrows a few handles
+  // from the hoard; none of the plug-in's code runs meanwhile.
+  struct Reading {
+    explicit Reading(GdiHoard& h) : hoard(h) {
+      if (hoard.Active()) hoard.Lend(16);
+    }
+    ~Reading() {
+      if (hoard.Active()) hoard.Take();
+    }
+    GdiHoard& hoard;
+  };
+
+  GdiHoard hoard_;
 };
 
 // A scenario file's name without folder and extension.

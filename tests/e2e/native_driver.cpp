@@ -1,10 +1,7 @@
 // Runs the reference host's scenario files natively: the plug-in's own code
 // against the software Win32 stand-in, through the fake host. Together with the
 // same files run by the reference host under Wine, this gives the differential
-// pixel check; --compare does the comparing.
-//
-//   native_driver SCENARIO [--out DIR] [--ini FILE] [--quiet]
-//   native_driver --compare NATIVE_DIR WINE_DIR
+// pixel check; --compare does the comparing. Its usage: kUsage below.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -21,6 +18,11 @@
 namespace {
 
 using refhost::Frame;
+
+constexpr char kUsage[] =
+    "usage: native_driver SCENARIO [--out DIR] [--ini FILE] [--quiet]\n"
+    "       native_driver --compare NATIVE_DIR WINE_DIR\n"
+    "       native_driver --help\n";
 
 class NativeDriver : public refhost::Driver {
  public:
@@ -119,6 +121,11 @@ class NativeDriver : public refhost::Driver {
     HMENU bar = standin::WindowMenu(fakehost::Current().window);
     if (bar == nullptr) return false;
     Read(bar, true, rows);
+    return true;
+  }
+  bool CountGdiObjects(long* count) override {
+    const standin::Books b = standin::GetBooks();
+    *count = b.memoryDcsAlive + b.bitmapsAlive + b.regionsAlive;
     return true;
   }
   std::vector<std::string> TakeFaults() override {
@@ -278,10 +285,19 @@ int Compare(const std::string& nativeDir, const std::string& wineDir) {
   return failed == 0 ? 0 : 1;
 }
 
+int Usage() {
+  std::fprintf(stderr, "%s", kUsage);
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--compare") == 0) return Compare(argv[2], argv[3]);
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::printf("%s\n%s", kUsage, refhost::ScenarioHelp().c_str());
+    return 0;
+  }
   std::string script;
   std::string settingsFile;
   refhost::ScenarioOptions options;
@@ -291,14 +307,9 @@ int main(int argc, char** argv) {
     else if (arg == "--ini" && i + 1 < argc) settingsFile = argv[++i];
     else if (arg == "--quiet") options.quiet = true;
     else if (script.empty() && arg[0] != '-') script = arg;
-    else {
-      std::fprintf(stderr,
-                   "usage: native_driver SCENARIO [--out DIR] [--ini FILE] [--quiet]\n"
-                   "       native_driver --compare NATIVE_DIR WINE_DIR\n");
-      return 2;
-    }
+    else return Usage();
   }
-  if (script.empty()) return 2;
+  if (script.empty()) return Usage();
   std::error_code ec;
   std::filesystem::create_directories(options.outDir, ec);
   NativeDriver driver(settingsFile);

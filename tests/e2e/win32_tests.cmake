@@ -42,7 +42,14 @@ add_test(NAME perf.bench_smoke
                           grep -E '^bench: worst ratio against the required work [0-9]+\\.[0-9]{2} \\(.+\\)' \"$0\" &&
                           grep -E '^bench: worst ratio against the picture alone [0-9]+\\.[0-9]{2} \\(.+\\)' \"$0\""
                  ${E2E_OUT}/run.log)
+# GDI used up, a refused largest frame and a destroyed window (the
+# gdi_used_up scenario): it ran to its end with every check passed, after
+# taking thousands of handles.
+add_test(NAME e2e.wine.gdi_used_up
+         COMMAND bash -c "run=$(sed -n '/^== gdi_used_up/,/ failed/p' \"$0\" | tr -d '\\r'); echo \"$run\";
+                          grep -qE '^  gdi: [0-9]{4,} handles taken' <<<\"$run\" && grep -qE '^[0-9]+ passed, 0 failed$' <<<\"$run\""
+                 ${E2E_OUT}/run.log)
 add_test(NAME soak.short
          COMMAND bash -c "grep '^soak' \"$0\" && grep -qE '^soak: 300 frames and 300 events .*: ok[[:space:]]*$' \"$0\""
                  ${E2E_OUT}/run.log)
-set_tests_properties(perf.bench_smoke soak.short PROPERTIES FIXTURES_REQUIRED wine_pictures)
+set_tests_properties(perf.bench_smoke soak.short e2e.wine.gdi_used_up PROPERTIES FIXTURES_REQUIRED wine_pictures)
