@@ -293,9 +293,9 @@ Row TimeBeside(const std::string& name, PaintPlugin paintPlugin, const Frame& sh
   // frame copy, which leaves the caches cold. After each, untimed, the
   // window's new pixels go to the screen (PushPixels), so that no paint pays
   // for pushing another's.
-  auto timed = [](auto&& work) {
+  auto timed = [](auto&& paint) {
     const LONGLONG t0 = Now();
-    work();
+    paint();
     GdiFlush();
     const double ms = Ms(Now() - t0);
     PushPixels();
