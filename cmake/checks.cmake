@@ -1,12 +1,7 @@
-# Checks of the source itself, run by ctest (and so by make test): clang-tidy
-# over this build's compile commands in the native and win32 presets (the
-# latter reads the Win32-only programs, and the plug-in through the real
-# <windows.h>), and in the native preset the format of every C++ file of ours.
-# The native preset's .detects twins feed each check a file with a fault and
-# expect the check to name it.
-add_test(NAME lint COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/lint.sh ${CMAKE_BINARY_DIR})
-# Two clang-tidy processes at a time: ctest counts them as two jobs.
-set_tests_properties(lint PROPERTIES PROCESSORS 2 TIMEOUT 900)
+# The checks of the source itself run as the README gives them, `make format
+# CHECK=1` and `make lint` (the ctests format and lint, tests/readme). Here,
+# in the native preset, their .detects twins feed each check a file with a
+# fault and expect the check to name it.
 if(WIN32)
   return()
 endif()
@@ -17,7 +12,6 @@ file(WRITE ${TAVIMO_CHECK_SAMPLES}/unformatted.cpp "int  Twice( int x ){return 2
 file(WRITE ${TAVIMO_CHECK_SAMPLES}/tidy_faults.cpp
   "bool Same(int a) { return a == a; }\nconst char* Text(const int* p) { return (const char*)p; }\n")
 
-add_test(NAME format COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/format.sh --check)
 add_test(NAME format.detects
          COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/format.sh --check ${TAVIMO_CHECK_SAMPLES}/unformatted.cpp)
 set_tests_properties(format.detects PROPERTIES PASS_REGULAR_EXPRESSION "FAIL [^\n]*unformatted.cpp is not formatted")

@@ -45,7 +45,7 @@ constexpr char kUsage[] =
     "       refhost [--plugin FILE.auf] [--ini FILE] [--bench] [--tiny] [--breakdown] [--soak N] [--seed S]\n"
     "       refhost --help\n"
     "The first form is interactive; the second runs scenario files (--help adds\n"
-    "their language); the third times the plug-in against the GDI work its picture\n"
+    "their language); the third times the plug-in against the work its design\n"
     "requires and soaks it. --largest sets the largest frame GetHostInfo reports\n"
     "(1920x1080 by default).\n";
 

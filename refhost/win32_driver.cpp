@@ -119,7 +119,7 @@ class GdiHoard {
   long Take() {
     active_ = true;
     long taken = 0;
-    for (HRGN r; (r = CreateRectRgn(0, 0, 1, 1)) != nullptr; ++taken) held_.push_back(r);
+    for (HRGN r = CreateRectRgn(0, 0, 1, 1); r != nullptr; r = CreateRectRgn(0, 0, 1, 1), ++taken) held_.push_back(r);
     return taken;
   }
   // Lets a few go while the host reads the window, then takes them again.
