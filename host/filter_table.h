@@ -6,6 +6,7 @@
 // 35 little-endian words in writable static storage. The plug-in fills the
 // declaration words at build time; the host writes the services and window
 // words after loading. The plug-in itself only ever reads services and window.
+// clang-format off
 struct FilterTable {
   int32_t flags;                                                                  // 0: kFilterFlags
   int32_t windowWidth;                                                            // 4: initial client width
@@ -19,14 +20,15 @@ struct FilterTable {
   void* declared1[2];                                                             // 76, 80: none declared
   const char* information;                                                        // 84: information string (Shift_JIS)
   void* callbacks1[2];                                                            // 88, 92: none
-  HostServices* services;  // 96: host's service table (host writes)
-  HWND window;             // 100: our window (host writes)
-  void* hostWord104;       // 104: host's, never read
-  void* declared2;         // 108: none declared
-  void* callbacks2[4];     // 112..124: none
-  void* hostWord128;       // 128: host's, never read
-  int32_t reserved[2];     // 132, 136: reserved
+  HostServices* services;                                                         // 96: host's services (host writes)
+  HWND window;                                                                    // 100: our window (host writes)
+  void* hostWord104;                                                              // 104: host's, never read
+  void* declared2;                                                                // 108: none declared
+  void* callbacks2[4];                                                            // 112..124: none
+  void* hostWord128;                                                              // 128: host's, never read
+  int32_t reserved[2];                                                            // 132, 136: reserved
 };
+// clang-format on
 
 // The host-defined bits of the flags word that the plug-in sets.
 enum : int32_t {
