@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tavimo needs on Debian, and nothing twice.
-# Safe to run again: it asks apt only for packages that are missing.
+# Installs what building and testing Tavimo needs on Debian 12 or 13, and
+# nothing twice. Safe to run again: it asks apt only for packages that are
+# missing. Every name below is one both releases have (no version in a name
+# that only one release carries).
 #
 # A Debian mirror mid-sync can leave one index out of step with its Release
 # file (seen for the security archive's i386 index); `apt-get update` then exits
 # 100 although every other index is fine, and a plain install of multi-arch
 # packages fails. So a failed update is retried and then let be, and a failed
 # install is tried once more with the release's own versions (-t CODENAME).
+# When it still fails, the message tells apart a package this release does not
+# have, a failed index update, and anything else.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make libgtest-dev libstb-dev    # native test bed
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686     # the real 32-bit DLL
   wine wine32:i386 xvfb xauth locales                  # running it under Wine
-  clang libclang-rt-14-dev                             # fuzzing and sanitizers
+  clang libclang-rt-dev                                # fuzzing and sanitizers
   clang-format clang-tidy                              # make format and make lint
   fonts-ipafont-gothic                                 # Japanese menu and title text in screenshots
   fonts-wine                                           # Wine's Marlett: caption buttons in window screenshots
@@ -24,38 +28,61 @@ packages=(
 # Seconds before the second and third update try (the test sets 0).
 pause=${INSTALL_DEPS_PAUSE:-10}
 os_release=${INSTALL_DEPS_OS_RELEASE:-/etc/os-release}
+codename=$(. "$os_release" 2>/dev/null && echo "${VERSION_CODENAME:-}") || codename=""
 
 sudo=""
 if [ "$(id -u)" != 0 ]; then sudo="sudo"; fi
 
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+update_log=$(mktemp)
+trap 'rm -f "$log" "$update_log"' EXIT
 
 # Runs an apt or dpkg command with its pages of output kept in $log.
 quiet() {
   $sudo env DEBIAN_FRONTEND=noninteractive "$@" >"$log" 2>&1
 }
 
-# A few lines a person can act on, then exit non-zero.
+apt_errors() { grep -E '^(E|Err|W):' "$1" | head -n 6 | sed 's/^/  /' || true; }
+
+# A few lines a person can act on, then exit non-zero: the packages this
+# release does not have, or the failed update with the mirror hint, or apt's
+# own lines.
 give_up() {
-  local step=$1 what=$2
+  local step=$1 what=$2 absent
+  absent=$(sed -nE "s/^E: Unable to locate package (.*)$/\1/p; s/^E: Package '(.*)' has no installation candidate$/\1/p" "$log" |
+    sort -u | tr '\n' ' ')
   {
     echo "install-deps: failed: $step"
-    echo "install-deps: could not install: $what"
-    grep -E '^(E|Err):' "$log" | head -n 6 | sed 's/^/  /' || true
-    echo "install-deps: a Debian mirror may be mid-sync: try again later, or use another mirror in /etc/apt/sources.list"
+    if [ -s "$update_log" ]; then
+      echo "install-deps: could not install: $what"
+      apt_errors "$log"
+      echo "install-deps: apt-get update failed before it:"
+      apt_errors "$update_log"
+      echo "install-deps: a Debian mirror may be mid-sync: try again later, or use another mirror in /etc/apt/sources.list"
+    elif [ -n "$absent" ]; then
+      echo "install-deps: Debian ${codename:-of this machine} has no package ${absent% }"
+      echo "install-deps: this release is not one the list in scripts/install-deps.sh is made for (Debian 12 or 13)"
+    else
+      echo "install-deps: could not install: $what"
+      apt_errors "$log"
+    fi
   } >&2
   exit 1
 }
 
 install_missing() {
   local -a missing=("$@")
-  local codename tries
+  local tries
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     quiet dpkg --add-architecture i386 || give_up "dpkg --add-architecture i386" "${missing[*]}"
   fi
+  : >"$update_log"
   for tries in 1 2 3; do
-    if quiet apt-get update -qq; then break; fi
+    if quiet apt-get update -qq; then
+      : >"$update_log"
+      break
+    fi
+    cp "$log" "$update_log"
     if [ "$tries" = 3 ]; then
       echo "install-deps: apt-get update failed 3 times; installing from the indexes it has" >&2
     else
@@ -63,8 +90,9 @@ install_missing() {
     fi
   done
   quiet apt-get install -y -qq --no-install-recommends "${missing[@]}" && return 0
-  codename=$(. "$os_release" 2>/dev/null && echo "${VERSION_CODENAME:-}")
-  [ -n "$codename" ] || give_up "apt-get install" "${missing[*]}"
+  # Only a failed update leaves indexes out of step; then the release's own
+  # versions may still install.
+  if [ ! -s "$update_log" ] || [ -z "$codename" ]; then give_up "apt-get install" "${missing[*]}"; fi
   quiet apt-get install -y -qq --no-install-recommends -t "$codename" "${missing[@]}" ||
     give_up "apt-get install (also with -t $codename)" "${missing[*]}"
   echo "install-deps: the security archive could not be read, so some packages are $codename's own versions; 'apt-get upgrade' later brings them up to date"
