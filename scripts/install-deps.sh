@@ -37,9 +37,26 @@ log=$(mktemp)
 update_log=$(mktemp)
 trap 'rm -f "$log" "$update_log"' EXIT
 
-# Runs an apt or dpkg command with its pages of output kept in $log.
+# Runs an apt or dpkg command with its pages of output kept in $log, saying
+# every minute that it is still going (a first install takes minutes).
 quiet() {
-  $sudo env DEBIAN_FRONTEND=noninteractive "$@" >"$log" 2>&1
+  local status=0
+  (
+    n=0
+    trap 'kill "$nap" 2>/dev/null; exit 0' TERM
+    while :; do
+      sleep 60 >/dev/null 2>&1 &
+      nap=$!
+      wait "$nap"
+      n=$((n + 60))
+      echo "install-deps: $1 $2 still running, $n s so far" >&2
+    done
+  ) &
+  local ticker=$!
+  $sudo env DEBIAN_FRONTEND=noninteractive "$@" >"$log" 2>&1 || status=$?
+  kill "$ticker" 2>/dev/null
+  wait "$ticker" 2>/dev/null
+  return "$status"
 }
 
 apt_errors() { grep -E '^(E|Err|W):' "$1" | head -n 6 | sed 's/^/  /' || true; }
@@ -108,7 +125,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ "${#missing[@]}" -gt 0 ]; then
-  echo "install-deps: installing ${missing[*]}"
+  echo "install-deps: installing ${missing[*]} (once per machine; a few minutes on a new one)"
   install_missing "${missing[@]}"
 fi
 

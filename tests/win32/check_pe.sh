@@ -30,8 +30,10 @@ check "DLL characteristic" "DLL" "$(grep -o -m1 '^[[:space:]]*DLL$' <<<"$dump" |
 check "module name in the export directory" "quorvex.auf" \
   "$(sed -n 's/^Name[[:space:]]*[0-9a-fA-F]* \(.*\)$/\1/p' <<<"$dump" | head -1)"
 
-# The name table lists every exported name once, sorted.
-exports=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort | paste -sd' ')
+# The name table lists every exported name once, sorted. Each row ends with the
+# name (binutils 2.44 also prints the ordinal and hint before it).
+exports=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | awk '/^[[:space:]]*\[ *[0-9]+\]/ { print $NF }' |
+  sort | paste -sd' ')
 check "exported names" "GetFilterTable GetFilterTable@0 GetFilterTableYUY2 GetFilterTableYUY2@0" "$exports"
 
 # Each decorated name is an alias: same address as its plain name.
