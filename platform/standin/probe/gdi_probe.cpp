@@ -226,6 +226,8 @@ int main() {
     Free(d);
   }
   // What GDI refuses: a DIB header it rejects, or a size it will not make.
+  // Not compared: colour use 2 (palette indices), which Wine 8 takes and Wine
+  // 10 refuses for a 24-bit DIB; the plug-in only hands over RGB values.
   struct R {
     const char* name;
     DWORD size;
@@ -256,7 +258,6 @@ int main() {
     {"row bits overflow", 40, 0x10000000, 1, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 1},
     {"image bytes overflow", 40, 4, 0x7FFFFFFF, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
     {"top-down image bytes overflow", 40, 4, -0x7FFFFFFF, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 4},
-    {"palette indices", 40, 4, 4, 1, 24, BI_RGB, 2, 4, 4},
     {"colour use 3", 40, 4, 4, 1, 24, BI_RGB, 3, 4, 4},
     {"width -1 as DWORD", 40, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 0xFFFFFFFF, 4},
     {"no lines", 40, 4, 4, 1, 24, BI_RGB, DIB_RGB_COLORS, 4, 0},
