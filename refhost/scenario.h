@@ -82,6 +82,10 @@ class Driver {
   virtual bool CaptureCaptionButtons(std::vector<CaptionButton>*) { return false; }
   virtual std::string TitleBytes() = 0;
   virtual bool TitleWide(std::u16string* out) = 0;
+  // The characters of the title (in the caption font) and of the menus (in the
+  // menu font) that are drawn as the font's missing-glyph box, each as
+  // "title C" or "menu C" with C in UTF-8; false on a platform without fonts.
+  virtual bool BoxedCharacters(std::vector<std::string>*) { return false; }
   // false when the window has no menu bar.
   virtual bool Menu(std::vector<MenuRow>* rows) = 0;
   // Faults seen since the last call (an unexpected service, a failed call).

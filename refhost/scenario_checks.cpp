@@ -248,6 +248,15 @@ bool ExpectCaptionGlyphs(ScenarioRun& run) {
   return true;
 }
 
+bool ExpectTextGlyphs(ScenarioRun& run) {
+  std::vector<std::string> boxed;
+  if (!run.driver.BoxedCharacters(&boxed)) return run.Skip(), true;
+  if (boxed.empty()) run.Pass();
+  for (const std::string& where : boxed)
+    run.Fail(where + " is drawn as an empty box (no font with its glyph behind the title or menu font?)");
+  return true;
+}
+
 bool ExpectGdiAdded(ScenarioRun& run) {
   long count = 0;
   if (!run.driver.CountGdiObjects(&count)) return run.Skip(), true;
@@ -282,6 +291,8 @@ constexpr StepForm kForms[] = {
      "the pixel shows the current frame's pixel (FX, FY)"},
     {"expect caption-glyphs", "", "", kStarted, ExpectCaptionGlyphs,
      "the caption buttons show their glyphs, not fallback letters"},
+    {"expect text-glyphs", "", "", kStarted, ExpectTextGlyphs,
+     "every character of the title and the menus is drawn with a glyph, none as an empty box"},
     {"expect gdi-added", "i", "N", kAnyTime, ExpectGdiAdded, "the process holds N GDI objects more than at gdi mark"},
 };
 // clang-format on

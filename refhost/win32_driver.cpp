@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "refhost/host.h"
 #include "refhost/measure.h"
@@ -87,6 +89,44 @@ std::vector<CaptionButton> CaptionButtons(HWND hwnd, const Pixels& whole) {
   if (style & WS_MAXIMIZEBOX) cut(CaptionButtonKind::Maximize);
   if (style & WS_MINIMIZEBOX) cut(CaptionButtonKind::Minimize);
   return buttons;
+}
+
+// Whether a font draws the character as its missing-glyph box: the character
+// alone leaves the same pixels as glyph 0 (.notdef) alone. The fallback fonts
+// GDI links in for a character the font lacks draw through the same call.
+bool DrawnAsBox(HFONT font, wchar_t c) {
+  constexpr int kCell = 48;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, kCell, kCell);
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  const HGDIOBJ oldFont = SelectObject(dc, font);
+  auto ink = [&](UINT options, wchar_t text) {
+    PatBlt(dc, 0, 0, kCell, kCell, WHITENESS);
+    ExtTextOutW(dc, 2, 2, options, nullptr, &text, 1, nullptr);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < kCell; ++y)
+      for (int x = 0; x < kCell; ++x) pixels.push_back(GetPixel(dc, x, y));
+    return pixels;
+  };
+  const bool boxed = ink(0, c) == ink(ETO_GLYPH_INDEX, 0);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return boxed;
+}
+
+// The menu texts of a menu and its popups, as Wide characters.
+void MenuTexts(HMENU menu, std::wstring* texts) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = L"";
+    if (GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION) > 0) texts->append(text);
+    HMENU popup = GetSubMenu(menu, i);
+    if (popup != nullptr) MenuTexts(popup, texts);
+  }
 }
 
 void ReadMenu(HMENU menu, bool topLevel, std::vector<MenuRow>* rows) {
@@ -249,6 +289,30 @@ class Win32Driver : public Driver {
     wchar_t text[1024] = L"";
     const int n = GetWindowTextW(session.pluginWindow, text, 1024);
     out->assign(reinterpret_cast<const char16_t*>(text), n > 0 ? static_cast<size_t>(n) : 0);
+    return true;
+  }
+  bool BoxedCharacters(std::vector<std::string>* out) override {
+    const Reading reading(hoard_);
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return false;
+    wchar_t title[1024] = L"";
+    GetWindowTextW(session.pluginWindow, title, 1024);
+    std::wstring menuTexts;
+    if (HMENU bar = GetMenu(session.pluginWindow)) MenuTexts(bar, &menuTexts);
+    auto check = [&](const char* where, const LOGFONTW& logFont, const std::wstring& text) {
+      HFONT font = CreateFontIndirectW(&logFont);
+      for (const wchar_t c : text) {
+        if (c < 0x80 || !DrawnAsBox(font, c)) continue;
+        char utf8[8] = "";
+        const int n = WideCharToMultiByte(CP_UTF8, 0, &c, 1, utf8, sizeof utf8, nullptr, nullptr);
+        const std::string line = std::string(where) + " " + std::string(utf8, n > 0 ? static_cast<size_t>(n) : 0);
+        if (std::find(out->begin(), out->end(), line) == out->end()) out->push_back(line);
+      }
+      DeleteObject(font);
+    };
+    check("title", metrics.lfCaptionFont, title);
+    check("menu", metrics.lfMenuFont, menuTexts);
     return true;
   }
   bool Menu(std::vector<MenuRow>* rows) override {

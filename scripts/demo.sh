@@ -4,7 +4,9 @@
 # window (title bar, menu bar and view) into out/.
 # It prints the pictures' paths and nothing else; a step that fails shows its
 # output. The tour fails when the caption buttons show letters instead of their
-# glyphs (a Wine prefix without the Marlett font, scripts/wine-fonts.sh).
+# glyphs (a Wine prefix without the Marlett font, scripts/wine-fonts.sh), or the
+# Japanese title and menu text shows empty boxes (no Japanese face behind the
+# title and menu fonts).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -39,6 +41,7 @@ show
 open
 screenshot window tour-01-level2.png
 expect caption-glyphs
+expect text-glyphs
 # A press in the main window where the cyan and green bars meet the 1-pixel
 # checkerboard; the view follows the pointer there.
 main press 230 50
