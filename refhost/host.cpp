@@ -117,9 +117,11 @@ bool LoadPlugin(std::string* error) {
     *error = "LoadLibraryA(" + hostConfig.pluginPath + ") failed, error " + std::to_string(GetLastError());
     return false;
   }
-  auto entry = reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(session.module, "GetFilterTable")));
+  auto entry =
+      reinterpret_cast<EntryPoint>(reinterpret_cast<void (*)()>(GetProcAddress(session.module, "GetFilterTable")));
   if (entry == nullptr)
-    entry = reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(session.module, "GetFilterTable@0")));
+    entry =
+        reinterpret_cast<EntryPoint>(reinterpret_cast<void (*)()>(GetProcAddress(session.module, "GetFilterTable@0")));
   session.table = entry != nullptr ? entry() : nullptr;
   if (session.table == nullptr) {
     *error = entry == nullptr ? "no GetFilterTable entry point" : "GetFilterTable returned no record";

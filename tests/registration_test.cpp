@@ -1,4 +1,5 @@
 // The record the host reads right after loading, and the state a fresh module starts in.
+#include <cstddef>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -31,23 +32,23 @@ TEST(Registration, EveryOtherWordIsZeroBeforeTheHostWrites) {
   t.window = nullptr;
   struct Named {
     const char* what;  // the words, by byte offset in the record
-    const void* begin;
+    size_t offset;
     size_t size;  // bytes
   };
   const Named zeros[] = {
-      {.what = "declaration words 16..44", .begin = t.declared0, .size = sizeof t.declared0},
-      {.what = "callback words 52..60", .begin = t.callbacks0, .size = sizeof t.callbacks0},
-      {.what = "host words 68, 72", .begin = t.hostWords0, .size = sizeof t.hostWords0},
-      {.what = "declaration words 76, 80", .begin = t.declared1, .size = sizeof t.declared1},
-      {.what = "callback words 88, 92", .begin = t.callbacks1, .size = sizeof t.callbacks1},
-      {.what = "host word 104", .begin = &t.hostWord104, .size = sizeof t.hostWord104},
-      {.what = "declaration word 108", .begin = &t.declared2, .size = sizeof t.declared2},
-      {.what = "callback words 112..124", .begin = t.callbacks2, .size = sizeof t.callbacks2},
-      {.what = "host word 128", .begin = &t.hostWord128, .size = sizeof t.hostWord128},
-      {.what = "reserved words 132, 136", .begin = t.reserved, .size = sizeof t.reserved},
+      {.what = "declaration words 16..44", .offset = offsetof(FilterTable, declared0), .size = sizeof t.declared0},
+      {.what = "callback words 52..60", .offset = offsetof(FilterTable, callbacks0), .size = sizeof t.callbacks0},
+      {.what = "host words 68, 72", .offset = offsetof(FilterTable, hostWords0), .size = sizeof t.hostWords0},
+      {.what = "declaration words 76, 80", .offset = offsetof(FilterTable, declared1), .size = sizeof t.declared1},
+      {.what = "callback words 88, 92", .offset = offsetof(FilterTable, callbacks1), .size = sizeof t.callbacks1},
+      {.what = "host word 104", .offset = offsetof(FilterTable, hostWord104), .size = sizeof t.hostWord104},
+      {.what = "declaration word 108", .offset = offsetof(FilterTable, declared2), .size = sizeof t.declared2},
+      {.what = "callback words 112..124", .offset = offsetof(FilterTable, callbacks2), .size = sizeof t.callbacks2},
+      {.what = "host word 128", .offset = offsetof(FilterTable, hostWord128), .size = sizeof t.hostWord128},
+      {.what = "reserved words 132, 136", .offset = offsetof(FilterTable, reserved), .size = sizeof t.reserved},
   };
   for (const Named& n : zeros) {
-    const auto* bytes = static_cast<const unsigned char*>(n.begin);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&t) + n.offset;
     for (size_t i = 0; i < n.size; ++i) ASSERT_EQ(bytes[i], 0) << n.what << ", byte " << i;
   }
   EXPECT_EQ(GetFilterTable()->hostWord104, nullptr);

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   const char* const names[] = {"GetFilterTable", "GetFilterTable@0", "GetFilterTableYUY2", "GetFilterTableYUY2@0"};
   void* records[4] = {};
   for (int i = 0; i < 4; ++i) {
-    auto entry = reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module, names[i])));
+    auto entry = reinterpret_cast<EntryPoint>(reinterpret_cast<void (*)()>(GetProcAddress(module, names[i])));
     Check(entry != nullptr, "export found", names[i]);
     if (entry != nullptr) records[i] = entry();
     Check(records[i] != nullptr, "entry point returns a record", names[i]);
