@@ -1,16 +1,26 @@
-// What the bench's timing table (bench.cpp) and its --breakdown
-// (bench_breakdown.cpp) share: a case's view settings and counts, the picture
-// of a centred view, and the plain GDI work that draws it.
+// What the bench's files share: a case's view settings and counts, the
+// picture of a centred view and the plain GDI work that draws it
+// (bench_required.cpp), a row of the table and its timer (bench_timing.cpp);
+// the cases, the table and the verdict are bench.cpp's, where a drag step's
+// time goes is bench_breakdown.cpp's.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "refhost/frames.h"
 #include "view/geometry.h"
 
 namespace refhost {
+
+// The largest frame: the host's, and the size of the required work's memory bitmap.
+constexpr int kLargestW = 3840;
+constexpr int kLargestH = 2160;
+// Every case shows the ruler.
+constexpr int kRulerOn = 1;
 
 // The view settings of one bench case.
 struct View {
@@ -54,7 +64,9 @@ struct Baseline {
   void Paint(HWND window, const Frame* frame, const ViewGeometry& g, const Lines* lines = nullptr) const;
 };
 
-double Median(std::vector<double> v);
+// The displayed frame's bits where the host holds them, as the plug-in gets
+// them: copying from the same memory, both find it equally warm in the caches.
+const void* HostFrameBits();
 
 // The rectangles the view draws for a centred view of a frame: the plug-in's
 // own geometry code, run on this program's copy of the view state.
@@ -68,6 +80,32 @@ inline void DragCursor() { SetCursor(LoadCursorA(nullptr, IDC_SIZEALL)); }
 void DrawPairs(HDC dc, const std::vector<POINT>& points, int stockPen);
 
 Picture PictureFor(HWND window, const View& v, const Frame& frame);
+
+double Median(std::vector<double> v);
+
+// One row of the table. Times are medians; a ratio is the median of the
+// iterations' own ratios, so that a burst of load on the machine, which slows
+// the paints of one iteration together, does not shift it. On frame rows the
+// required work is the picture's, so picture equals required.
+struct Row {
+  std::string name;
+  double plugin, required, picture, baseline, floor;
+  double ratio, pictureRatio, lineLessRatio;
+  long pixelsDiffering;  // -1: could not be read
+  bool pictureCompared = true;
+};
+
+// What a row times the plug-in against: per frame or per drag step.
+enum class Step { Frame, Drag };
+
+// Times paintPlugin (given the iteration's number) beside the required work,
+// the picture alone (drag steps), the line-less baseline and (frame steps) a
+// plain copy of the frame, taking turns, and checks that the required work
+// draws the plug-in's picture. On a drag step the frame is copied into the
+// memory bitmap once, untimed, as the plug-in holds it, and the required work
+// ends with the drag cursor.
+Row TimeBeside(const std::string& name, const std::function<void(int)>& paintPlugin, const Frame& shown, Step step,
+               const Picture& p, Counts n, const Baseline& base);
 
 // bench_breakdown.cpp: where a drag step's time goes on the plug-in's window,
 // and what drawings the plug-in does not use would cost (--breakdown).

@@ -1,7 +1,7 @@
 // The reference host's records and the pieces its modes share. host.cpp holds
 // the service table and loads, starts and stops the plug-in; viewer.cpp the
 // main window and the interactive viewer; win32_driver.cpp the scenario
-// driver; bench.cpp (with bench_breakdown.cpp) and soak.cpp the measuring
+// driver; bench.cpp (with the other bench_*.cpp) and soak.cpp the measuring
 // modes; main.cpp picks one.
 #pragma once
 

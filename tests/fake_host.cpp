@@ -81,6 +81,7 @@ LRESULT Init() { return Send(HostMsgInit); }
 LRESULT Exit() { return Send(HostMsgExit); }
 
 LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+WPARAM Wheel(int delta) { return MAKEWPARAM(0, delta); }
 
 void SetFrame(int width, int height) {
   host.frameWidth = width;

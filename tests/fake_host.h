@@ -86,6 +86,8 @@ LRESULT Init();  // HostMsgInit
 LRESULT Exit();  // HostMsgExit
 // lParam for a point: x in the low, y in the high 16 bits.
 LPARAM Point(int x, int y);
+// wParam for a wheel turn: the delta (120 a click forward) in the high 16 bits.
+WPARAM Wheel(int delta);
 
 // The colour the test frames give pixel (x, y): the reference host's
 // coordinate frame (refhost/frames.h).

@@ -230,14 +230,14 @@ struct AnyMessage {
 // clang-format off
 const AnyMessage kEveryMessage[] = {
     {.message = WM_SIZE}, {.message = WM_ACTIVATE, .wParam = WA_INACTIVE},
-    {.message = WM_ACTIVATE, .wParam = WA_ACTIVE}, {.message = WM_PAINT}, {.message = WM_COMMAND, .wParam = 101},
-    {.message = WM_COMMAND, .wParam = 102}, {.message = WM_COMMAND, .wParam = 104},
+    {.message = WM_ACTIVATE, .wParam = WA_ACTIVE}, {.message = WM_PAINT}, {.message = WM_COMMAND, .wParam = CmdWheelReverse},
+    {.message = WM_COMMAND, .wParam = CmdRuler}, {.message = WM_COMMAND, .wParam = CmdGridBlack},
     {.message = WM_LBUTTONDOWN, .lParam = Point(3, 4)}, {.message = WM_MOUSEMOVE, .lParam = Point(30, 40)},
     {.message = WM_LBUTTONUP}, {.message = WM_LBUTTONDBLCLK}, {.message = WM_RBUTTONDOWN}, {.message = WM_RBUTTONUP},
     {.message = WM_MBUTTONDOWN}, {.message = WM_MBUTTONUP}, {.message = WM_MBUTTONUP},
-    {.message = WM_MOUSEWHEEL, .wParam = static_cast<WPARAM>(120) << 16}, {.message = WM_CAPTURECHANGED},
+    {.message = WM_MOUSEWHEEL, .wParam = Wheel(120)}, {.message = WM_CAPTURECHANGED},
     {.message = HostMsgFileOpen}, {.message = HostMsgWindowChange}, {.message = HostMsgEditChange},
-    {.message = HostMsgCommand, .wParam = 105}, {.message = HostMsgMainMouseDown, .lParam = Point(1, 1)},
+    {.message = HostMsgCommand, .wParam = CmdGridWhite}, {.message = HostMsgMainMouseDown, .lParam = Point(1, 1)},
     {.message = HostMsgMainMouseMove, .lParam = Point(2, 2)}, {.message = HostMsgMainMouseUp},
     {.message = HostMsgMainMoveSize}, {.message = HostMsgMainDoubleClick}, {.message = HostMsgFileClose},
     {.message = 0x7FFF, .wParam = 1, .lParam = 1},
@@ -364,7 +364,7 @@ TEST(BadInput, EndlessDragsWithoutSnapshotSaturate) {
 
 TEST(BadInput, InitTwiceIsASecondStart) {
   fakehost::Host& host = StartWithFrame();
-  Send(WM_COMMAND, 104);
+  Send(WM_COMMAND, CmdGridBlack);
   Send(WM_MOUSEWHEEL, Wheel(120));
   standin::ClearCalls();
   fakehost::Init();

@@ -26,6 +26,7 @@ TEST(MenuBar, TextsIdsAndFirstChecks) {
     UINT state;
   };
   const std::string gridLine = "\x83\x4F\x83\x8A\x83\x62\x83\x68\x90\xFC";  // "グリッド線"
+  // The identifiers as numbers, as the host's command notification sends them.
   // clang-format off
   const Item want[] = {
       // "ホイール反転"
@@ -100,25 +101,25 @@ TEST(MenuBar, ChecksFollowEachCommand) {
   };
   // clang-format off
   const Step steps[] = {
-      {.name = "101 reverses the wheel", .message = WM_COMMAND, .wParam = 101, .checked = {101, 102, 103},
+      {.name = "wheel reverse", .message = WM_COMMAND, .wParam = CmdWheelReverse, .checked = {CmdWheelReverse, CmdRuler, CmdGridNone},
        .wheelReversed = 1, .rulerOn = 1, .gridMode = 0, .paints = 0},
-      {.name = "101 again", .message = HostMsgCommand, .wParam = 101, .checked = {102, 103},
+      {.name = "wheel reverse again", .message = HostMsgCommand, .wParam = CmdWheelReverse, .checked = {CmdRuler, CmdGridNone},
        .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
-      {.name = "102 turns the ruler off", .message = WM_COMMAND, .wParam = 102, .checked = {103},
+      {.name = "ruler off", .message = WM_COMMAND, .wParam = CmdRuler, .checked = {CmdGridNone},
        .wheelReversed = 0, .rulerOn = 0, .gridMode = 0, .paints = 1},
-      {.name = "104 black grid", .message = WM_COMMAND, .wParam = 104, .checked = {104},
+      {.name = "black grid", .message = WM_COMMAND, .wParam = CmdGridBlack, .checked = {CmdGridBlack},
        .wheelReversed = 0, .rulerOn = 0, .gridMode = 1, .paints = 1},
-      {.name = "105 white grid", .message = HostMsgCommand, .wParam = 105, .checked = {105},
+      {.name = "white grid", .message = HostMsgCommand, .wParam = CmdGridWhite, .checked = {CmdGridWhite},
        .wheelReversed = 0, .rulerOn = 0, .gridMode = 2, .paints = 1},
-      {.name = "103 no grid", .message = WM_COMMAND, .wParam = 103, .checked = {103},
+      {.name = "no grid", .message = WM_COMMAND, .wParam = CmdGridNone, .checked = {CmdGridNone},
        .wheelReversed = 0, .rulerOn = 0, .gridMode = 0, .paints = 1},
-      {.name = "102 with a high word set", .message = WM_COMMAND, .wParam = 0x00010000 | 102, .checked = {102, 103},
+      {.name = "ruler with a high word set", .message = WM_COMMAND, .wParam = 0x00010000 | CmdRuler, .checked = {CmdRuler, CmdGridNone},
        .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 1},
-      {.name = "100 is no command", .message = WM_COMMAND, .wParam = 100, .checked = {102, 103},
+      {.name = "one below the first is no command", .message = WM_COMMAND, .wParam = CmdWheelReverse - 1, .checked = {CmdRuler, CmdGridNone},
        .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
-      {.name = "106 is no command", .message = HostMsgCommand, .wParam = 106, .checked = {102, 103},
+      {.name = "one past the last is no command", .message = HostMsgCommand, .wParam = CmdGridWhite + 1, .checked = {CmdRuler, CmdGridNone},
        .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
-      {.name = "0 is no command", .message = WM_COMMAND, .wParam = 0, .checked = {102, 103},
+      {.name = "0 is no command", .message = WM_COMMAND, .wParam = 0, .checked = {CmdRuler, CmdGridNone},
        .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
   };
   // clang-format on
@@ -141,9 +142,9 @@ TEST(MenuBar, GridCommandsSetTheChosenItemFirst) {
     UINT id;
     UINT order[3];  // the items SetMenuItemInfoA sets, in order
   };
-  const Row rows[] = {{.id = 103, .order = {103, 104, 105}},
-                      {.id = 104, .order = {104, 103, 105}},
-                      {.id = 105, .order = {105, 103, 104}}};
+  const Row rows[] = {{.id = CmdGridNone, .order = {CmdGridNone, CmdGridBlack, CmdGridWhite}},
+                      {.id = CmdGridBlack, .order = {CmdGridBlack, CmdGridNone, CmdGridWhite}},
+                      {.id = CmdGridWhite, .order = {CmdGridWhite, CmdGridNone, CmdGridBlack}}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.id);
     standin::ClearCalls();
@@ -159,11 +160,11 @@ TEST(MenuBar, WithoutAMenuBarCommandsOnlyRepaint) {
     UINT id;
     size_t paints;
   };
-  const Row rows[] = {{.id = 101, .paints = 0},
-                      {.id = 102, .paints = 1},
-                      {.id = 103, .paints = 1},
-                      {.id = 104, .paints = 1},
-                      {.id = 105, .paints = 1}};
+  const Row rows[] = {{.id = CmdWheelReverse, .paints = 0},
+                      {.id = CmdRuler, .paints = 1},
+                      {.id = CmdGridNone, .paints = 1},
+                      {.id = CmdGridBlack, .paints = 1},
+                      {.id = CmdGridWhite, .paints = 1}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.id);
     fakehost::Host& host = fakehost::Start();
@@ -195,7 +196,7 @@ TEST(MenuBar, SecondStartKeepsTheMenuBarAndRefreshesItsChecks) {
   EXPECT_EQ(Count("CreateMenu"), 0u);
   EXPECT_EQ(standin::GetBooks().menusAlive, 2);
   EXPECT_EQ(standin::WindowMenu(host.window), first);
-  EXPECT_EQ(Ids(CheckedIds(host.window)), Ids({101, 102, 105}));
+  EXPECT_EQ(Ids(CheckedIds(host.window)), Ids({CmdWheelReverse, CmdRuler, CmdGridWhite}));
   EXPECT_EQ(standin::WindowText(host.window), Title(2));
   EXPECT_EQ(fakehost::Violations(), "");
 }

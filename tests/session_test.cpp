@@ -13,6 +13,7 @@
 #include "state/view_state.h"
 #include "tests/fake_host.h"
 #include "tests/view_model.h"
+#include "window/window_internal.h"
 
 namespace {
 
@@ -114,10 +115,10 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   EXPECT_EQ(viewState.centreY, 62);
 
   // One wheel notch forward: level 3. Then a black grid from the menu.
-  Send(WM_MOUSEWHEEL, static_cast<WPARAM>(120) << 16);
+  Send(WM_MOUSEWHEEL, fakehost::Wheel(120));
   EXPECT_EQ(standin::WindowText(window), Title("3"));
   standin::FillClient(window, standin::kPoison);
-  Send(WM_COMMAND, 104);
+  Send(WM_COMMAND, CmdGridBlack);
 
   // Picture 2: level 3 centred on (115, 62). Frame pixel (115, 62) starts at
   // (144, 134); columns from 115 - 144/3 = 67 on, so column 67 starts at x 0
@@ -164,8 +165,8 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   EXPECT_EQ(standin::WindowText(window), Title("3"));
 
   // The user reverses the wheel and turns the ruler off from the menu.
-  Send(WM_COMMAND, 101);
-  Send(HostMsgCommand, 102);
+  Send(WM_COMMAND, CmdWheelReverse);
+  Send(HostMsgCommand, CmdRuler);
   EXPECT_EQ(viewState.wheelReversed, 1);
   EXPECT_EQ(viewState.rulerOn, 0);
 

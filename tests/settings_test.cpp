@@ -13,25 +13,23 @@ namespace {
 
 using namespace windowtest;
 
+// The settings log as the scenario files spell it: "load KEY DEFAULT -> VALUE", "save KEY VALUE".
+std::vector<std::string> Lines(const std::vector<fakehost::SettingEvent>& log) {
+  std::vector<std::string> out;
+  for (const fakehost::SettingEvent& e : log) {
+    const std::string value = std::to_string(e.value);
+    out.push_back(e.save ? "save " + e.key + " " + value
+                         : "load " + e.key + " " + std::to_string(e.defaultValue) + " -> " + value);
+  }
+  return out;
+}
+
 TEST(Settings, FirstRunWithNothingStored) {
   fakehost::Host& host = fakehost::Start();
   EXPECT_EQ(fakehost::Init(), 0);
-  struct Load {
-    const char* key;
-    int defaultValue;
-  };
-  const Load loads[] = {{.key = "reverse", .defaultValue = 0},
-                        {.key = "nnn", .defaultValue = 2},
-                        {.key = "ruler", .defaultValue = 1},
-                        {.key = "menu", .defaultValue = 1},
-                        {.key = "grid", .defaultValue = 0}};
-  ASSERT_EQ(host.settingsLog.size(), 5u);
-  for (size_t i = 0; i < 5; ++i) {
-    SCOPED_TRACE(loads[i].key);
-    EXPECT_FALSE(host.settingsLog[i].save);
-    EXPECT_EQ(host.settingsLog[i].key, loads[i].key);
-    EXPECT_EQ(host.settingsLog[i].defaultValue, loads[i].defaultValue);
-  }
+  EXPECT_EQ(Lines(host.settingsLog),
+            (std::vector<std::string>{"load reverse 0 -> 0", "load nnn 2 -> 2", "load ruler 1 -> 1", "load menu 1 -> 1",
+                                      "load grid 0 -> 0"}));
   EXPECT_EQ(viewState.zoomLevel, 2);
   EXPECT_EQ(viewState.wheelReversed, 0);
   EXPECT_EQ(viewState.rulerOn, 1);
@@ -76,22 +74,38 @@ const StoredCase kStored[] = {
     {.name = "nnn 0", .key = "nnn", .stored = 0, .becomes = 0},
     {.name = "nnn INT_MIN", .key = "nnn", .stored = INT_MIN, .becomes = -9},
     {.name = "nnn INT_MAX", .key = "nnn", .stored = INT_MAX, .becomes = 24},
-    {.name = "reverse 5 counts as 1", .key = "reverse", .stored = 5, .becomes = 1, .checked = {101, 102, 103}},
-    {.name = "reverse -1", .key = "reverse", .stored = -1, .becomes = 1, .checked = {101, 102, 103}},
-    {.name = "reverse INT_MIN", .key = "reverse", .stored = INT_MIN, .becomes = 1, .checked = {101, 102, 103}},
-    {.name = "reverse INT_MAX", .key = "reverse", .stored = INT_MAX, .becomes = 1, .checked = {101, 102, 103}},
-    {.name = "ruler 0", .key = "ruler", .stored = 0, .becomes = 0, .checked = {103}},
+    {.name = "reverse 5 counts as 1",
+     .key = "reverse",
+     .stored = 5,
+     .becomes = 1,
+     .checked = {CmdWheelReverse, CmdRuler, CmdGridNone}},
+    {.name = "reverse -1",
+     .key = "reverse",
+     .stored = -1,
+     .becomes = 1,
+     .checked = {CmdWheelReverse, CmdRuler, CmdGridNone}},
+    {.name = "reverse INT_MIN",
+     .key = "reverse",
+     .stored = INT_MIN,
+     .becomes = 1,
+     .checked = {CmdWheelReverse, CmdRuler, CmdGridNone}},
+    {.name = "reverse INT_MAX",
+     .key = "reverse",
+     .stored = INT_MAX,
+     .becomes = 1,
+     .checked = {CmdWheelReverse, CmdRuler, CmdGridNone}},
+    {.name = "ruler 0", .key = "ruler", .stored = 0, .becomes = 0, .checked = {CmdGridNone}},
     {.name = "ruler INT_MIN", .key = "ruler", .stored = INT_MIN, .becomes = 1},
     {.name = "ruler INT_MAX", .key = "ruler", .stored = INT_MAX, .becomes = 1},
     {.name = "menu 0: no menu bar", .key = "menu", .stored = 0, .becomes = 0, .checked = {}, .menuBar = false},
     {.name = "menu INT_MIN", .key = "menu", .stored = INT_MIN, .becomes = 1},
     {.name = "menu INT_MAX", .key = "menu", .stored = INT_MAX, .becomes = 1},
-    {.name = "grid 1", .key = "grid", .stored = 1, .becomes = 1, .checked = {102, 104}},
-    {.name = "grid 2", .key = "grid", .stored = 2, .becomes = 2, .checked = {102, 105}},
-    {.name = "grid 7 checks no grid item", .key = "grid", .stored = 7, .becomes = 7, .checked = {102}},
-    {.name = "grid -1", .key = "grid", .stored = -1, .becomes = -1, .checked = {102}},
-    {.name = "grid INT_MIN", .key = "grid", .stored = INT_MIN, .becomes = INT_MIN, .checked = {102}},
-    {.name = "grid INT_MAX", .key = "grid", .stored = INT_MAX, .becomes = INT_MAX, .checked = {102}},
+    {.name = "grid 1", .key = "grid", .stored = 1, .becomes = 1, .checked = {CmdRuler, CmdGridBlack}},
+    {.name = "grid 2", .key = "grid", .stored = 2, .becomes = 2, .checked = {CmdRuler, CmdGridWhite}},
+    {.name = "grid 7 checks no grid item", .key = "grid", .stored = 7, .becomes = 7, .checked = {CmdRuler}},
+    {.name = "grid -1", .key = "grid", .stored = -1, .becomes = -1, .checked = {CmdRuler}},
+    {.name = "grid INT_MIN", .key = "grid", .stored = INT_MIN, .becomes = INT_MIN, .checked = {CmdRuler}},
+    {.name = "grid INT_MAX", .key = "grid", .stored = INT_MAX, .becomes = INT_MAX, .checked = {CmdRuler}},
 };
 
 TEST(Settings, StoredValuesAreNeverRejected) {
@@ -128,28 +142,15 @@ TEST(Settings, SavedInOrderAtExit) {
   fakehost::Host& host = fakehost::Start();
   host.stored["grid"] = 7;
   fakehost::Init();
-  Send(WM_COMMAND, 101);             // wheel reversed
-  Send(WM_COMMAND, 102);             // ruler off
-  Send(HostMsgCommand, 104);         // black grid
+  Send(WM_COMMAND, CmdWheelReverse);
+  Send(WM_COMMAND, CmdRuler);  // ruler off
+  Send(HostMsgCommand, CmdGridBlack);
   Send(WM_MOUSEWHEEL, Wheel(-120));  // reversed: zooms in to 3
   Send(WM_MBUTTONUP);                // the lock is not a setting
   host.settingsLog.clear();
   EXPECT_EQ(fakehost::Exit(), 0);
-  struct Save {
-    const char* key;
-    int value;
-  };
-  const Save want[] = {{.key = "nnn", .value = 3},
-                       {.key = "reverse", .value = 1},
-                       {.key = "ruler", .value = 0},
-                       {.key = "grid", .value = 1}};
-  ASSERT_EQ(host.settingsLog.size(), 4u);
-  for (size_t i = 0; i < 4; ++i) {
-    SCOPED_TRACE(want[i].key);
-    EXPECT_TRUE(host.settingsLog[i].save);
-    EXPECT_EQ(host.settingsLog[i].key, want[i].key);
-    EXPECT_EQ(host.settingsLog[i].value, want[i].value);
-  }
+  EXPECT_EQ(Lines(host.settingsLog),
+            (std::vector<std::string>{"save nnn 3", "save reverse 1", "save ruler 0", "save grid 1"}));
 }
 
 TEST(Settings, MenuOffStaysOffOverTwoRuns) {

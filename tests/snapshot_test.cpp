@@ -260,7 +260,7 @@ TEST(FilterProcTest, FramesAndHostsOfAnySize) {
     EXPECT_EQ(FirstDifference(r.holds.width, r.holds.height), "");
     // Everything the view does from here works on what the snapshot holds.
     Send(HostMsgMainMouseDown, 0, fakehost::Point(r.holds.width - 1, r.holds.height - 1));
-    Send(WM_MOUSEWHEEL, static_cast<WPARAM>(120) << 16);
+    Send(WM_MOUSEWHEEL, fakehost::Wheel(120));
     Send(WM_PAINT);
     EXPECT_EQ(fakehost::Violations(), "");
   }

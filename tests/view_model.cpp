@@ -1,8 +1,7 @@
 #include "tests/view_model.h"
 
-#include <cstdio>
-
 #include "tests/fake_host.h"
+#include "tests/hex.h"
 
 namespace viewmodel {
 namespace {
@@ -60,10 +59,8 @@ std::string CompareClient(HWND window, const Picture& p) {
   std::string first;
   for (size_t i = 0; i < want.size(); ++i) {
     if (want[i] == got[i] || wrong++ != 0) continue;
-    char text[96];
-    std::snprintf(text, sizeof text, "first at (%d, %d): expected %06X, got %06X", static_cast<int>(i % w),
-                  static_cast<int>(i / w), want[i], got[i]);
-    first = text;
+    first = "first at (" + std::to_string(i % w) + ", " + std::to_string(i / w) + "): expected " + hex::Rgb(want[i]) +
+            ", got " + hex::Rgb(got[i]);
   }
   return wrong == 0 ? "" : std::to_string(wrong) + " pixels differ, " + first;
 }

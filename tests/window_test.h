@@ -4,7 +4,6 @@
 // check marks and the pointer's state.
 #pragma once
 
-#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "state/view_state.h"
 #include "tests/fake_host.h"
 #include "tests/view_model.h"
+#include "window/window_internal.h"
 
 namespace windowtest {
 
@@ -19,8 +19,7 @@ using viewmodel::Title;
 
 using fakehost::Point;
 using fakehost::Send;
-
-inline WPARAM Wheel(int delta) { return static_cast<WPARAM>(static_cast<uint16_t>(delta)) << 16; }
+using fakehost::Wheel;
 
 inline size_t Count(const char* fn) { return standin::CallsTo(fn).size(); }
 // PaintView takes the window DC exactly once per repaint.
@@ -64,7 +63,7 @@ inline std::vector<UINT> CheckedIds(HWND window) {
 }
 
 // Ruler on, no grid: the checks of a first run.
-inline const std::vector<UINT> kFirstRunChecks = {102, 103};
+inline const std::vector<UINT> kFirstRunChecks = {CmdRuler, CmdGridNone};
 
 inline std::string Ids(const std::vector<UINT>& ids) {
   std::string out = "{";

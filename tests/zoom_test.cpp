@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "state/view_state.h"
+#include "tests/hex.h"
 #include "tests/view_model.h"
 #include "view/zoom.h"
 
@@ -14,17 +14,6 @@ namespace {
 
 using viewmodel::LevelText;
 using viewmodel::Title;
-
-// Bytes of a Shift_JIS string, readable in a failure message.
-std::string Hex(const std::string& s) {
-  std::string out;
-  char part[4];
-  for (unsigned char c : s) {
-    std::snprintf(part, sizeof part, "%02X ", c);
-    out += part;
-  }
-  return out;
-}
 
 struct TitleCase {
   const char* name;
@@ -58,7 +47,7 @@ TEST(ZoomTitle, ExactBytesForEveryKindOfLevel) {
     const int written = FormatTitle(buffer, row.level);
     const std::string expected = Title(row.level, row.coordLocked == 1);
     const std::string got(buffer, std::strlen(buffer));
-    EXPECT_EQ(Hex(expected), Hex(got)) << row.name;
+    EXPECT_EQ(hex::Bytes(expected, " "), hex::Bytes(got, " ")) << row.name;
     EXPECT_EQ(static_cast<int>(expected.size()), written) << row.name;
   }
 }

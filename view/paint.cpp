@@ -1,7 +1,5 @@
 #include "view/paint.h"
 
-#include <cstdint>
-
 #include "host/services.h"
 #include "state/view_state.h"
 #include "view/ruler_grid.h"
@@ -33,9 +31,12 @@ void PaintEmpty(HWND window) {
   ReleaseDC(window, dc);
 }
 
-// White strips along the top and left edge with a tick on every frame column
-// and row edge that lies outside the corner. LineTo leaves its end point
-// unpainted: a long tick covers 8 pixels, a short one 3.
+void DrawLine(int x0, int y0, int x1, int y1, void* dc) {
+  MoveToEx(static_cast<HDC>(dc), x0, y0, nullptr);
+  LineTo(static_cast<HDC>(dc), x1, y1);
+}
+
+// White strips along the top and left edge, and the ticks.
 void DrawRuler(HDC dc, const RECT& client, const ViewGeometry& g, int level) {
   HGDIOBJ previous = SelectPen(dc, kTickPen);
   const HBRUSH white = static_cast<HBRUSH>(GetStockObject(kRulerBrush));
@@ -43,18 +44,7 @@ void DrawRuler(HDC dc, const RECT& client, const ViewGeometry& g, int level) {
     Fill(dc, client.left, client.top, client.right, client.top + kRulerWidth, white);
     Fill(dc, client.left, client.top, client.left + kRulerWidth, client.bottom, white);
   }
-  for (int64_t i = 0; i <= g.srcWidth; ++i) {
-    const int x = LinePosition(g.destX, i, level);
-    if (x < kRulerWidth) continue;
-    MoveToEx(dc, x, 0, nullptr);
-    LineTo(dc, x, TickLength(g.srcX + i));
-  }
-  for (int64_t j = 0; j <= g.srcHeight; ++j) {
-    const int y = LinePosition(g.destY, j, level);
-    if (y < kRulerWidth) continue;
-    MoveToEx(dc, 0, y, nullptr);
-    LineTo(dc, TickLength(g.srcY + j), y);
-  }
+  RulerTicks(g, level, DrawLine, dc);
   RestorePen(dc, previous);
 }
 
@@ -66,20 +56,9 @@ void FillBackground(HDC dc, const RECT& client, const ViewGeometry& g) {
   if (g.destBottom < client.bottom) Fill(dc, client.left, g.destBottom, client.right, client.bottom, ViewBackground());
 }
 
-// A line on the left (top) edge of every drawn frame column (row), across the
-// whole client area; none after the last column (row).
 void DrawGrid(HDC dc, const RECT& client, const ViewGeometry& g, int level, int gridMode) {
   HGDIOBJ previous = SelectPen(dc, GridPen(gridMode));
-  for (int64_t i = 0; i < g.srcWidth; ++i) {
-    const int x = LinePosition(g.destX, i, level);
-    MoveToEx(dc, x, 0, nullptr);
-    LineTo(dc, x, client.bottom);
-  }
-  for (int64_t j = 0; j < g.srcHeight; ++j) {
-    const int y = LinePosition(g.destY, j, level);
-    MoveToEx(dc, 0, y, nullptr);
-    LineTo(dc, client.right, y);
-  }
+  GridLines(client, g, level, DrawLine, dc);
   RestorePen(dc, previous);
 }
 
@@ -103,7 +82,7 @@ void PaintView(FilterTable* table, void* editHandle, const FramePoint* anchor) {
   const ViewGeometry g = ComputeViewGeometry(client, anchor);
   // The geometry takes an out-of-range level as the nearest one; so does the drawing.
   const int level = ClampZoomLevel(viewState.zoomLevel);
-  const bool ruler = viewState.rulerOn != 0 && level >= kMinLinedLevel;
+  const bool ruler = RulerShown(viewState.rulerOn, level);
 
   HRGN clip = nullptr;
   if (ruler) {
@@ -118,7 +97,7 @@ void PaintView(FilterTable* table, void* editHandle, const FramePoint* anchor) {
     StretchBlt(dc, g.destX, g.destY, g.destWidth, g.destHeight, viewState.snapshotDc, g.srcX, g.srcY, g.srcWidth,
                g.srcHeight, SRCCOPY);
   }
-  if (viewState.gridMode > 0 && level >= kMinLinedLevel) DrawGrid(dc, client, g, level, viewState.gridMode);
+  if (GridShown(viewState.gridMode, level)) DrawGrid(dc, client, g, level, viewState.gridMode);
   ReleaseDC(window, dc);
   // The DC kept its own copy of the region; ours goes once the DC is back.
   if (clip != nullptr) DeleteObject(clip);

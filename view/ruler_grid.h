@@ -5,10 +5,14 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "view/geometry.h"
 
 // Ruler and grid appear from this zoom level up; below it a frame pixel is
 // one window pixel or less and lines would cover the picture.
 constexpr int kMinLinedLevel = 2;
+
+inline bool RulerShown(int rulerOn, int level) { return rulerOn != 0 && level >= kMinLinedLevel; }
+inline bool GridShown(int gridMode, int level) { return gridMode > 0 && level >= kMinLinedLevel; }
 
 constexpr int kRulerWidth = 8;  // both strips; ticks at 7 or less would fall in the other strip
 constexpr int kLongTick = 8;    // at frame columns and rows that are multiples of kLongTickEvery
@@ -34,4 +38,34 @@ inline int LinePosition(int start, int64_t i, int level) {
   if (v < INT32_MIN) return INT32_MIN;
   if (v > INT32_MAX) return INT32_MAX;
   return static_cast<int>(v);
+}
+
+// Receives one line from (x0, y0) to (x1, y1), drawn as MoveToEx and LineTo
+// (which leaves the end point unpainted); context is the caller's own.
+using LineProc = void (*)(int x0, int y0, int x1, int y1, void* context);
+
+// A tick on every frame column and row edge of the image that lies outside
+// the corner where the strips meet: a long tick covers 8 pixels, a short one 3.
+inline void RulerTicks(const ViewGeometry& g, int level, LineProc line, void* context) {
+  for (int64_t i = 0; i <= g.srcWidth; ++i) {
+    const int x = LinePosition(g.destX, i, level);
+    if (x >= kRulerWidth) line(x, 0, x, TickLength(g.srcX + i), context);
+  }
+  for (int64_t j = 0; j <= g.srcHeight; ++j) {
+    const int y = LinePosition(g.destY, j, level);
+    if (y >= kRulerWidth) line(0, y, TickLength(g.srcY + j), y, context);
+  }
+}
+
+// A line on the left (top) edge of every drawn frame column (row), across the
+// whole client area; none after the last column (row).
+inline void GridLines(const RECT& client, const ViewGeometry& g, int level, LineProc line, void* context) {
+  for (int64_t i = 0; i < g.srcWidth; ++i) {
+    const int x = LinePosition(g.destX, i, level);
+    line(x, 0, x, client.bottom, context);
+  }
+  for (int64_t j = 0; j < g.srcHeight; ++j) {
+    const int y = LinePosition(g.destY, j, level);
+    line(0, y, client.right, y, context);
+  }
 }

@@ -8,6 +8,7 @@
 
 #include "state/snapshot.h"
 #include "tests/fake_host.h"
+#include "window/window_internal.h"
 
 namespace {
 bool counting = false;
@@ -65,7 +66,7 @@ TEST(NoAllocation, ThousandFramesAndThousandDragSteps) {
   host.maxWidth = 1920;
   host.maxHeight = 1080;
   fakehost::Init();
-  fakehost::Send(HostMsgCommand, 104);  // black grid, so every repaint draws ruler and grid
+  fakehost::Send(HostMsgCommand, CmdGridBlack);  // so every repaint draws ruler and grid
   fakehost::Send(HostMsgWindowChange);
   fakehost::SetFrame(1920, 1080);
   fakehost::Frame();  // the first frame may let the stand-in size its own books

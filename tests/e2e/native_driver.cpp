@@ -14,6 +14,7 @@
 #include "refhost/frames.h"
 #include "refhost/scenario.h"
 #include "tests/fake_host.h"
+#include "tests/hex.h"
 
 namespace {
 
@@ -209,12 +210,6 @@ Box ImageBox(int w, int h, const std::vector<uint32_t>& rgb) {
   return b;
 }
 
-std::string Hex6(uint32_t v) {
-  char t[8];
-  std::snprintf(t, sizeof t, "%06X", static_cast<unsigned>(v));
-  return t;
-}
-
 int Compare(const std::string& nativeDir, const std::string& wineDir) {
   std::FILE* manifest = std::fopen((nativeDir + "/manifest.txt").c_str(), "r");
   if (manifest == nullptr) {
@@ -256,7 +251,7 @@ int Compare(const std::string& nativeDir, const std::string& wineDir) {
         ++failed;
         const size_t at = static_cast<size_t>(fy) * nw + fx;
         std::printf("FAIL %s: %ld of %d pixels differ; first at (%d, %d): native %s, Wine %s\n", name, differing,
-                    nw * nh, fx, fy, Hex6(native[at]).c_str(), Hex6(wine[at]).c_str());
+                    nw * nh, fx, fy, hex::Rgb(native[at]).c_str(), hex::Rgb(wine[at]).c_str());
       }
       continue;
     }

@@ -10,15 +10,10 @@
 
 #include "host/filter_table.h"
 #include "refhost/windows_path.h"
+#include "tests/hex.h"
 #include "tests/win32/checks.h"
 
 namespace {
-
-std::string Hex(uint32_t v) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(v));
-  return text;
-}
 
 using EntryPoint = void*(__cdecl*)();
 
@@ -70,7 +65,7 @@ int main(int argc, char** argv) {
     Check((words[0] & static_cast<uint32_t>(b.bit)) != 0, "flags word bit set", b.name);
     declared |= static_cast<uint32_t>(b.bit);
   }
-  Check((words[0] & ~declared) == 0, "flags word has no other bit", Hex(words[0]));
+  Check((words[0] & ~declared) == 0, "flags word has no other bit", hex::Word(words[0]));
   Check(words[1] == 288, "window width (offset 4)", std::to_string(words[1]));
   Check(words[2] == 288, "window height (offset 8)", std::to_string(words[2]));
 
@@ -83,7 +78,7 @@ int main(int argc, char** argv) {
   for (const Text& t : texts) {
     const uint32_t p = words[t.offset / 4];
     const std::string what = "string at offset " + std::to_string(t.offset);
-    Check(p != 0 && inImage(p), what, "pointer " + Hex(p));
+    Check(p != 0 && inImage(p), what, "pointer " + hex::Word(p));
     if (p != 0 && inImage(p)) {
       const char* got = reinterpret_cast<const char*>(static_cast<uintptr_t>(p));
       Check(std::strcmp(got, t.expected) == 0, what, std::string("got \"") + got + "\"");
@@ -95,7 +90,7 @@ int main(int argc, char** argv) {
   for (int offset : callbacks) {
     const uint32_t p = words[offset / 4];
     const std::string what = "callback at offset " + std::to_string(offset);
-    Check(p != 0 && inImage(p), what, Hex(p));
+    Check(p != 0 && inImage(p), what, hex::Word(p));
   }
 
   // Every other word is zero before the host writes into the record.
@@ -103,7 +98,7 @@ int main(int argc, char** argv) {
     if (offset == 0 || offset == 4 || offset == 8 || offset == 12 || offset == 48 || offset == 64 || offset == 84)
       continue;
     const std::string what = "word at offset " + std::to_string(offset) + " is zero";
-    Check(words[offset / 4] == 0, what, Hex(words[offset / 4]));
+    Check(words[offset / 4] == 0, what, hex::Word(words[offset / 4]));
   }
 
   FreeLibrary(module);

@@ -11,19 +11,10 @@
 #include <vector>
 
 #include "refhost/windows_path.h"
+#include "tests/hex.h"
 #include "tests/win32/checks.h"
 
 namespace {
-
-std::string Hex(const std::string& bytes) {
-  std::string out;
-  char two[3];
-  for (unsigned char c : bytes) {
-    std::snprintf(two, sizeof two, "%02X", c);
-    out += two;
-  }
-  return out;
-}
 
 struct Entry {
   const char* block;  // language and code page, as the StringFileInfo block names them
@@ -101,7 +92,7 @@ int main(int argc, char** argv) {
     Check(found && text != nullptr, query, "missing");
     if (!found || text == nullptr) continue;
     const std::string got(text, std::strlen(text));
-    Check(got == e.expected, query, "expected " + Hex(e.expected) + ", got " + Hex(got));
+    Check(got == e.expected, query, "expected " + hex::Bytes(e.expected) + ", got " + hex::Bytes(got));
   }
 
   return ChecksDone();
