@@ -90,8 +90,8 @@ Row TimeFrames(Driver& d, const View& v, const Frame& frame, Counts n, const Bas
   info.editHandle = HostEditHandle();
   char name[128];
   std::snprintf(name, sizeof name, "frame %dx%d, %s", frame.width, frame.height, v.what);
-  return TimeBeside(
-      name, [&](int) { table->filterProc(table, &info); }, frame, Step::Frame, p, n, base);
+  const auto callFrameProc = [&](int) { table->filterProc(table, &info); };
+  return TimeBeside(name, callFrameProc, frame, Step::Frame, p, n, base);
 }
 
 // The required work timed against itself: how far apart two equal paints
@@ -101,8 +101,8 @@ Row TimeControl(Driver& d, const View& v, const Frame& frame, Counts n, const Ba
   const Picture p = PictureFor(PluginWindow(), v, frame);
   char name[128];
   std::snprintf(name, sizeof name, "control: required against itself, frame %dx%d", frame.width, frame.height);
-  Row row = TimeBeside(
-      name, [&](int) { base.Paint(PluginWindow(), &frame, p.g, &p.lines); }, frame, Step::Frame, p, n, base);
+  const auto paintRequired = [&](int) { base.Paint(PluginWindow(), &frame, p.g, &p.lines); };
+  Row row = TimeBeside(name, paintRequired, frame, Step::Frame, p, n, base);
   row.pictureCompared = false;  // not the plug-in's picture
   return row;
 }

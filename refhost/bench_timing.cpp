@@ -110,8 +110,8 @@ Row TimeBeside(const std::string& name, const std::function<void(int)>& paintPlu
   }
   // The last plug-in iteration again (a drag step back where it was).
   const int last = n.warmup + n.iterations - 1;
-  const long differ = PictureDifference(
-      window, [&] { paintPlugin(last); }, base, frame, p.g, p.lines);
+  const auto paintLast = [&] { paintPlugin(last); };
+  const long differ = PictureDifference(window, paintLast, base, frame, p.g, p.lines);
   return {name,
           Median(plugin),
           Median(required),

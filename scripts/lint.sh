@@ -53,6 +53,10 @@ case $(basename "$compiler") in
     ;;
 esac
 
+# Debian 12's clang-tidy 14 and Debian 13's 19 both find nothing in the tree;
+# the version used is named, since another may check more.
+version=$("$tidy" --version | grep -oE 'version [0-9]+' | head -1)
+version=${version#version }
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 start=$(date +%s)
@@ -63,8 +67,8 @@ printf '%s\n' "${files[@]}" | xargs -P "${JOBS:-2}" -I{} bash -c \
 cat "$out"/*.log | grep -vE '^[0-9]+ (warning|error)s? (and [0-9]+ (warning|error)s? )?generated\.$'
 findings=$(cat "$out"/*.log | grep -cE '(warning|error): ')
 if [ -s "$out/failed" ] || [ "$findings" -ne 0 ]; then
-  echo "FAIL clang-tidy: $findings findings in $(sort -u "$out/failed" | wc -l) of ${#files[@]} files" \
+  echo "FAIL clang-tidy $version: $findings findings in $(sort -u "$out/failed" | wc -l) of ${#files[@]} files" \
     "($(($(date +%s) - start)) s)"
   exit 1
 fi
-echo "ok clang-tidy: ${#files[@]} files, no findings ($(($(date +%s) - start)) s)"
+echo "ok clang-tidy $version: ${#files[@]} files, no findings ($(($(date +%s) - start)) s)"

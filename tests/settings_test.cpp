@@ -46,7 +46,8 @@ TEST(Settings, FirstRunWithNothingStored) {
 }
 
 // The setting each key holds.
-int ViewState::*Field(const std::string& key) {
+using IntField = int ViewState::*;
+IntField Field(const std::string& key) {
   if (key == "nnn") return &ViewState::zoomLevel;
   if (key == "reverse") return &ViewState::wheelReversed;
   if (key == "ruler") return &ViewState::rulerOn;
