@@ -15,13 +15,10 @@ plugin: deps
 	cmake --build --preset win32
 	@echo "built build/win32/quorvex.auf"
 
+# One Wine session (one display, one Wine server booted once) for every Wine
+# run of the suites (scripts/wine-run).
 test: deps
-	@set -e; for p in $(PRESETS); do \
-	  echo "== $$p"; \
-	  cmake --preset $$p >/dev/null; \
-	  cmake --build --preset $$p; \
-	  ctest --preset $$p; \
-	done
+	@bash scripts/wine-run --session bash scripts/test.sh $(PRESETS)
 
 # clang-format over our C++ files (.clang-format); CHECK=1 only names the files
 # it would change and fails (`make test` runs that as the ctest `format`).
@@ -35,9 +32,9 @@ lint: deps
 	@cmake --preset native >/dev/null && cmake --preset win32 >/dev/null
 	@bash scripts/lint.sh build/native && bash scripts/lint.sh build/win32
 
-# Prints the pictures' paths only.
+# Prints what it does and the pictures' paths.
 demo: deps
-	@bash scripts/demo.sh
+	@bash scripts/wine-run --session bash scripts/demo.sh
 
 run: deps
 	@bash scripts/run.sh

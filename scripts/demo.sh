@@ -2,8 +2,8 @@
 # A short tour of the magnifier: the reference host runs the real plug-in
 # headless under Wine on the test card and saves pictures of the whole plug-in
 # window (title bar, menu bar and view) into out/.
-# It prints the pictures' paths and nothing else; a step that fails shows its
-# output. The tour fails when the caption buttons show letters instead of their
+# It says what each step is doing, then prints the pictures' paths; a step that
+# fails shows its output. The tour fails when the caption buttons show letters instead of their
 # glyphs (a Wine prefix without the Marlett font, scripts/wine-fonts.sh), or the
 # Japanese title and menu text shows empty boxes (no Japanese face behind the
 # title and menu fonts).
@@ -11,20 +11,33 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-quietly() {
-  local log
+# A step of the demo: a line saying what it is and how long it takes here,
+# then its output held back (Wine's own lines pass: the prefix and session
+# progress), a line every minute while it runs, and everything it printed if
+# it fails.
+step() {
+  local what=$1 log status=0
+  shift
+  echo "demo: $what" >&2
   log=$(mktemp)
-  if ! "$@" >"$log" 2>&1; then
-    tr -d '\r' <"$log" >&2
+  bash "$root/scripts/progress.sh" "demo: still $what" "$@" 2>&1 | tr -d '\r' | tee "$log" |
+    grep --line-buffered -E '^(wine-run|demo: still)' >&2 || true
+  status=${PIPESTATUS[0]}
+  if [ "$status" != 0 ]; then
+    grep -vE '^demo: still' "$log" >&2
     echo "demo: failed: $*" >&2
-    rm -f "$log"
-    return 1
   fi
   rm -f "$log"
+  return "$status"
 }
 
-quietly cmake --preset win32
-quietly cmake --build --preset win32 -j2 --target quorvex refhost
+# Natively a Wine start takes about a second; under qemu's emulator about a minute.
+wine_speed="a few seconds here"
+if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then wine_speed="a few minutes here, under qemu's emulator"; fi
+if [ -f build/win32/refhost.exe ]; then building="seconds"; else building="about a minute the first time"; fi
+
+step "building the plug-in and the reference host ($building)" \
+  bash -c 'cmake --preset win32 && cmake --build --preset win32 -j2 --target quorvex refhost'
 mkdir -p out
 rm -f out/tour-*.png
 
@@ -77,6 +90,7 @@ screenshot window tour-09-reduced-half.png
 stop
 TOUR
 
-quietly "$root/tests/e2e/with_display.sh" "$root/scripts/wine-run" "$root/build/win32/refhost.exe" --script "$tour" \
+step "touring the magnifier under Wine, nine pictures ($wine_speed)" \
+  "$root/tests/e2e/with_display.sh" "$root/scripts/wine-run" "$root/build/win32/refhost.exe" --script "$tour" \
   --out "$root/out" --ini "$root/out/demo.ini" --quiet
 ls -1 "$root"/out/tour-*.png

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# make test: each preset configured, built and tested in turn, inside one Wine
+# session (scripts/wine-run --session, from the Makefile). A build or test run
+# that prints nothing for a minute says that it is still going.
+# Usage: test.sh PRESET...
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+for p in "$@"; do
+  echo "== $p"
+  cmake --preset "$p" >/dev/null
+  bash scripts/progress.sh "make test: building $p" cmake --build --preset "$p"
+  bash scripts/progress.sh "make test: testing $p" ctest --preset "$p"
+done
