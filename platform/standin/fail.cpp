@@ -22,8 +22,7 @@ constexpr size_t kCount = std::size(kFunctions);
 
 struct Failures {
   int64_t calls[kCount] = {};
-  size_t armed = kCount;  // the function whose call is to fail; kCount for none
-  int64_t armedCall = 0;  // which of its calls, counted as calls[] counts
+  int64_t failing[kCount] = {};  // per function, which call fails, counted as calls[] counts; 0 for none
 };
 
 Failures& F() {
@@ -45,8 +44,8 @@ bool Fails(const char* fn) {
   Failures& f = F();
   const size_t i = IndexOf(fn);
   if (i == kCount) return false;
-  if (++f.calls[i] != f.armedCall || i != f.armed) return false;
-  f.armed = kCount;
+  if (++f.calls[i] != f.failing[i]) return false;
+  f.failing[i] = 0;
   ++MutableBooks().failedCalls;
   return true;
 }
@@ -58,9 +57,9 @@ void ResetFailures() { F() = Failures{}; }
 bool FailCall(const std::string& fn, int count) {
   Failures& f = F();
   const size_t i = IndexOf(fn.c_str());
-  f.armed = count > 0 ? i : kCount;
-  if (i != kCount) f.armedCall = f.calls[i] + count;
-  return i != kCount;
+  if (i == kCount) return false;
+  f.failing[i] = count > 0 ? f.calls[i] + count : 0;
+  return true;
 }
 
 int64_t CallCount(const std::string& fn) {
