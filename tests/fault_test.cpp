@@ -126,7 +126,7 @@ const Row kRows[] = {
     {.fn = "SetCursor"},
     {.fn = "CreateCompatibleDC", .lasting = Bit(kSnapshot)},
     {.fn = "CreateCompatibleBitmap", .lasting = Bit(kSnapshot)},
-    {.fn = "SelectObject", .picture = kPartial, .lasting = Bit(kSnapshot) | kPenKept},
+    {.fn = "SelectObject", .lasting = Bit(kSnapshot) | kPenKept},  // a grid pen not selected: black, as the grid is
     {.fn = "DeleteDC", .refused = 2},
     {.fn = "DeleteObject", .refused = 1},
     {.fn = "GetStockObject", .picture = kPartial},
@@ -144,11 +144,11 @@ struct Point {
   int x, y;
 };
 
-// The session as its user sees it.
+// The session as its user sees it, from the plug-in record's initial view.
 struct Model {
-  int level, ruler, grid;
-  bool reversed, locked;
-  Point centre, pending;
+  int level = ViewState{}.zoomLevel, ruler = ViewState{}.rulerOn, grid = ViewState{}.gridMode;
+  bool reversed = ViewState{}.wheelReversed != 0, locked = false;
+  Point centre = {ViewState{}.centreX, ViewState{}.centreY}, pending = {0, 0};
   Point frame = {0, 0};
   bool dragging = false, tracking = false;
   Point last = {0, 0};
@@ -173,19 +173,6 @@ Facts Observe(HWND window) {
           std::to_string(b.menusAlive),   marks,
           standin::WindowText(window),    standin::CaptureOwner() == window ? "1" : "0",
           std::to_string(b.bitmapsAlive), std::to_string(b.refused)};
-}
-
-// The plug-in's start: its record's initial view, the window as the host made it.
-Model StartModel(HWND window) {
-  const ViewState initial;
-  return {.level = initial.zoomLevel,
-          .ruler = initial.rulerOn,
-          .grid = initial.gridMode,
-          .reversed = initial.wheelReversed != 0,
-          .locked = false,
-          .centre = {initial.centreX, initial.centreY},
-          .pending = {0, 0},
-          .facts = Observe(window)};
 }
 
 // One step of the session in the model; `lost` holds the failing step's
@@ -214,15 +201,10 @@ void Drive(Model& m, const Step& s, unsigned lost) {
   };
   switch (s.message) {
     case HostMsgInit:
-      if (f[kBar] == "0") {
-        f = {"1",
-             std::to_string(std::stoi(f[kClientRows]) - standin::kMenuBarHeight),
-             std::to_string(std::stoi(f[kMenus]) + 2),
-             f[kMarks],
-             f[kTitle],
-             f[kCapture],
-             f[kSnapshot],
-             f[kRefused]};
+      if (f[kBar] == "0") {  // a bar and its popup, their rows taken from the client
+        f[kBar] = "1";
+        f[kClientRows] = std::to_string(std::stoi(f[kClientRows]) - standin::kMenuBarHeight);
+        f[kMenus] = std::to_string(std::stoi(f[kMenus]) + 2);
       }
       f[kMarks] = Marks(m);
       f[kTitle] = viewmodel::Title(m.level, m.locked);
@@ -289,7 +271,7 @@ void Drive(Model& m, const Step& s, unsigned lost) {
       break;
     }
     case kFrame:
-      if (shown) m.frame = {std::min(kFrameWidth, fakehost::Current().maxWidth), kFrameHeight};
+      if (shown) m.frame = {kFrameWidth, kFrameHeight};
       paint();
       break;
   }
@@ -379,7 +361,8 @@ std::string WrongPicture(const Model& m, const Step& step, HWND window, Picture 
 std::string Session(const Row* row, int64_t call, void (*broken)() = nullptr) {
   fakehost::Host& host = StartSession();
   const HGDIOBJ ownPen = GetStockObject(BLACK_PEN);  // before the failure counts calls
-  Model model = StartModel(host.window);
+  Model model;
+  model.facts = Observe(host.window);
   const Row none = {.fn = ""};
   const Row& r = row != nullptr ? *row : none;
   if (r.with != nullptr) standin::FailCall(r.with);
