@@ -94,8 +94,8 @@ enum Effect : unsigned {
   kLostCommand = kLostPaint << 1,  // the step's menu command changes nothing
   kPenKept = kLostPaint << 2,      // one pen not given back until the window's DC next goes back
 };
-constexpr unsigned kNoMenuBar =
-    Bit(kBar) | Bit(kClientRows) | Bit(kMenus) | Bit(kMarks);  // the commands change nothing
+// No menu bar (the model then drops its rows, menus and marks): the commands change nothing.
+constexpr unsigned kNoMenuBar = Bit(kBar);
 // The picture of the step a failure happens in.
 enum Picture { kWhole, kPartial, kNotDrawn };
 
@@ -116,7 +116,7 @@ const Row kRows[] = {
     {.fn = "SetWindowTextA", .lasting = Bit(kTitle)},  // stale until the zoom or the lock next changes
     {.fn = "CreateMenu", .lasting = kNoMenuBar},
     {.fn = "DestroyMenu", .with = "SetMenu", .lasting = kNoMenuBar, .refused = 2},
-    {.fn = "InsertMenuItemA", .lasting = kNoMenuBar},  // the bar's item, or one popup item missing
+    {.fn = "InsertMenuItemA", .lasting = kNoMenuBar | Bit(kMarks)},  // the bar's item, or one popup item
     {.fn = "SetMenu", .lasting = kNoMenuBar},
     {.fn = "GetMenu", .lasting = kLostCommand | Bit(kMenus)},  // or, at a second start, the first bar orphaned
     {.fn = "SetMenuItemInfoA", .lasting = Bit(kMarks)},
@@ -161,6 +161,17 @@ std::string Marks(const Model& m) {
   return marks;
 }
 
+// A menu bar made or lost: a bar and its popup, their rows taken from the client.
+void SetBar(Model& m, bool made) {
+  Facts& f = m.facts;
+  if (f[kBar] == (made ? "1" : "0")) return;
+  const int sign = made ? 1 : -1;
+  f[kBar] = made ? "1" : "0";
+  f[kClientRows] = std::to_string(std::stoi(f[kClientRows]) - sign * standin::kMenuBarHeight);
+  f[kMenus] = std::to_string(std::stoi(f[kMenus]) + sign * 2);
+  f[kMarks] = made ? Marks(m) : "";
+}
+
 Facts Observe(HWND window) {
   const standin::Books b = standin::GetBooks();
   const HMENU bar = standin::WindowMenu(window);
@@ -201,11 +212,7 @@ void Drive(Model& m, const Step& s, unsigned lost) {
   };
   switch (s.message) {
     case HostMsgInit:
-      if (f[kBar] == "0") {  // a bar and its popup, their rows taken from the client
-        f[kBar] = "1";
-        f[kClientRows] = std::to_string(std::stoi(f[kClientRows]) - standin::kMenuBarHeight);
-        f[kMenus] = std::to_string(std::stoi(f[kMenus]) + 2);
-      }
+      SetBar(m, true);
       f[kMarks] = Marks(m);
       f[kTitle] = viewmodel::Title(m.level, m.locked);
       break;
@@ -388,7 +395,8 @@ std::string Session(const Row* row, int64_t call, void (*broken)() = nullptr) {
         wrong = std::string(kFactNames[i]) + " '" + seen[i] + "', the model's '" + model.facts[i] + "'";
       }
       // The model takes what the failure left; a mark stays as it is until its command runs.
-      model.facts[i] = seen[i];
+      if (i == kBar) SetBar(model, seen[i] == "1");
+      else model.facts[i] = seen[i];
       if (i == kMarks) loose |= Bit(kMarks);
     }
     if (wrong.empty() && step.message == kFrame) {
