@@ -3,6 +3,7 @@
 // encode their coordinates, so a shifted or dropped pixel shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -805,6 +806,8 @@ TEST_F(Standin, FailedCallsReturnFailureAndChangeNothing) {
     const char* fn;
     bool (*call)(Victims&);  // true when the call failed and left its records as they were
     int refused = 0;
+    int count = 1;   // FailCall(fn, count), after Victims made its calls
+    int failed = 1;  // calls failed on demand in all
   };
   static const HBRUSH black = static_cast<HBRUSH>(Stock(BLACK_BRUSH));
   // clang-format off
@@ -854,15 +857,22 @@ TEST_F(Standin, FailedCallsReturnFailureAndChangeNothing) {
          ReleaseDC(v.w, v.dc);
          return failed && !standin::ClipAtLastRelease(v.w, nullptr);
        }},
+      // The switch itself: the count starts when it is set, each function waits on its own, 0 cancels, Reset forgets.
+      {"GetDC", [](Victims& v) { HDC dc = GetDC(v.w); return dc && ReleaseDC(v.w, dc) && !GetDC(v.w); }, 0, 2},
+      {"GetStockObject", [](Victims&) { standin::FailCall("CreateMenu"); return !GetStockObject(BLACK_PEN) && !CreateMenu(); }, 0, 1, 2},
+      {"MoveToEx", [](Victims& v) { standin::FailCall("MoveToEx", 0); return MoveToEx(v.dc, 1, 1, nullptr) != 0; }, 0, 1, 0},
+      {"CreateMenu", [](Victims&) { standin::Reset(); return CreateMenu() && standin::CallCount("CreateMenu") == 1; }, 0, 1, 0},
   };
   // clang-format on
-  EXPECT_EQ(std::size(rows), standin::Functions().size()) << "a row for every function";
+  for (const std::string& fn : standin::Functions()) {
+    EXPECT_TRUE(std::any_of(std::begin(rows), std::end(rows), [&](const Row& r) { return fn == r.fn; })) << fn;
+  }
   for (const Row& row : rows) {
     standin::Reset();
     Victims v;
-    ASSERT_TRUE(standin::FailCall(row.fn)) << row.fn;
-    EXPECT_TRUE(row.call(v)) << row.fn;
-    EXPECT_EQ(1, standin::GetBooks().failedCalls) << row.fn;
+    ASSERT_TRUE(standin::FailCall(row.fn, row.count)) << row.fn;
+    EXPECT_TRUE(row.call(v)) << row.fn << " failing call " << row.count;
+    EXPECT_EQ(row.failed, standin::GetBooks().failedCalls) << row.fn;
     EXPECT_EQ(row.refused, standin::GetBooks().refused) << row.fn << ": objects a refused release keeps";
     EXPECT_EQ(std::vector<uint32_t>(standin::ClientPixels(v.w).size(), kPoison), standin::ClientPixels(v.w)) << row.fn;
     EXPECT_EQ(0, standin::GetBooks().badHandleCalls) << row.fn;

@@ -157,10 +157,11 @@ using namespace standin::detail;
 
 BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
                 int hSrc, DWORD rop) {
-  Log("StretchBlt", {I(hdcDest), xDest, yDest, wDest, hDest, I(hdcSrc), xSrc, ySrc, wSrc, hSrc, rop});
-  if (Fails("StretchBlt")) return FALSE;
-  Object* dstDc = FindDc(hdcDest);
-  if (!dstDc) return FALSE;
+  const Opened o =
+      Open(Fn::StretchBlt, {I(hdcDest), xDest, yDest, wDest, hDest, I(hdcSrc), xSrc, ySrc, wSrc, hSrc, rop}, hdcDest,
+           Kind::Dc);
+  if (o.fails || !o.object) return FALSE;
+  Object* dstDc = o.object;
   Object* srcDc = FindDc(hdcSrc);
   if (!srcDc) return FALSE;
   if (rop != SRCCOPY) return FALSE;  // the only raster operation the stand-in draws
@@ -239,13 +240,14 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
   // The header's fields too: it lives on the caller's stack, gone when a test looks.
   const BITMAPINFOHEADER none = {};
   const BITMAPINFOHEADER& logged = lpbmi != nullptr ? lpbmi->bmiHeader : none;
-  Log("SetDIBitsToDevice", {I(hdc), xDest, yDest, static_cast<int64_t>(w), static_cast<int64_t>(h), xSrc, ySrc,
-                            static_cast<int64_t>(StartScan), static_cast<int64_t>(cLines), I(lpvBits), I(lpbmi),
-                            static_cast<int64_t>(ColorUse), logged.biSize, logged.biWidth, logged.biHeight,
-                            logged.biPlanes, logged.biBitCount, logged.biCompression});
-  if (Fails("SetDIBitsToDevice")) return 0;
-  Object* dc = FindDc(hdc);
-  if (!dc) return 0;
+  const Opened o = Open(Fn::SetDIBitsToDevice,
+                        {I(hdc), xDest, yDest, static_cast<int64_t>(w), static_cast<int64_t>(h), xSrc, ySrc,
+                         static_cast<int64_t>(StartScan), static_cast<int64_t>(cLines), I(lpvBits), I(lpbmi),
+                         static_cast<int64_t>(ColorUse), logged.biSize, logged.biWidth, logged.biHeight,
+                         logged.biPlanes, logged.biBitCount, logged.biCompression},
+                        hdc, Kind::Dc);
+  if (o.fails || !o.object) return 0;
+  Object* dc = o.object;
   if (!lpvBits || !lpbmi) return 0;
   const BITMAPINFOHEADER& bih = lpbmi->bmiHeader;
   if (!AcceptedDib(bih, ColorUse)) return 0;

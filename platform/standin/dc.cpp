@@ -37,14 +37,10 @@ using namespace standin;
 using namespace standin::detail;
 
 HDC GetDC(HWND hWnd) {
-  Log("GetDC", {I(hWnd)});
-  if (Fails("GetDC")) return nullptr;
   // A null window would be the whole screen in Windows; the plug-in never
   // means that, so the stand-in treats it as a fault.
-  if (!FindKind(hWnd, Kind::Window)) {
-    CountBadHandle();
-    return nullptr;
-  }
+  const Opened o = Open(Fn::GetDC, {I(hWnd)}, hWnd, Kind::Window);
+  if (o.fails || !o.object) return nullptr;
   Object* dc = nullptr;
   void* h = NewHandle(Kind::WindowDc, &dc);
   dc->window = hWnd;
@@ -54,16 +50,10 @@ HDC GetDC(HWND hWnd) {
 }
 
 int ReleaseDC(HWND hWnd, HDC hDC) {
-  Log("ReleaseDC", {I(hWnd), I(hDC)});
-  if (Fails("ReleaseDC")) {
-    Refuse(hDC);
-    return 0;
-  }
-  Object* dc = FindKind(hDC, Kind::WindowDc);
-  if (!dc) {
-    CountBadHandle();
-    return 0;
-  }
+  const Opened o = Open(Fn::ReleaseDC, {I(hWnd), I(hDC)}, hDC, Kind::WindowDc);
+  if (o.fails) Refuse(hDC);
+  if (o.fails || !o.object) return 0;
+  Object* dc = o.object;
   // Windows finds the DC by its handle alone; a wrong window is still a fault.
   Object* w = FindKind(dc->window, Kind::Window);
   if (hWnd != dc->window || !w) CountBadHandle();
@@ -80,9 +70,8 @@ int ReleaseDC(HWND hWnd, HDC hDC) {
 }
 
 HDC CreateCompatibleDC(HDC hdc) {
-  Log("CreateCompatibleDC", {I(hdc)});
-  if (Fails("CreateCompatibleDC")) return nullptr;
-  if (hdc && !FindDc(hdc)) return nullptr;
+  const Opened o = Open(Fn::CreateCompatibleDC, {I(hdc)}, hdc, hdc ? Kind::Dc : Kind::None);
+  if (o.fails || (hdc && !o.object)) return nullptr;
   Object* dc = nullptr;
   void* h = NewHandle(Kind::MemoryDc, &dc);
   InitDcAttributes(*dc);
@@ -92,16 +81,11 @@ HDC CreateCompatibleDC(HDC hdc) {
 }
 
 BOOL DeleteDC(HDC hdc) {
-  Log("DeleteDC", {I(hdc)});
-  if (Fails("DeleteDC")) {
-    Refuse(hdc);
-    return FALSE;
-  }
-  Object* dc = FindKind(hdc, Kind::MemoryDc);
-  if (!dc) {
-    CountBadHandle();  // including a DC from GetDC, which goes back with ReleaseDC
-    return FALSE;
-  }
+  // A DC from GetDC is a bad handle here: it goes back with ReleaseDC.
+  const Opened o = Open(Fn::DeleteDC, {I(hdc)}, hdc, Kind::MemoryDc);
+  if (o.fails) Refuse(hdc);
+  if (o.fails || !o.object) return FALSE;
+  Object* dc = o.object;
   if (Object* b = FindKind(dc->bitmap, Kind::Bitmap); b && b->selectedInto == hdc) b->selectedInto = nullptr;
   Forget(hdc);
   --MutableBooks().memoryDcsAlive;
@@ -109,21 +93,19 @@ BOOL DeleteDC(HDC hdc) {
 }
 
 int SetStretchBltMode(HDC hdc, int mode) {
-  Log("SetStretchBltMode", {I(hdc), mode});
-  if (Fails("SetStretchBltMode")) return 0;
-  Object* dc = FindDc(hdc);
+  const Opened o = Open(Fn::SetStretchBltMode, {I(hdc), mode}, hdc, Kind::Dc);
   // GDI takes BLACKONWHITE (1) to HALFTONE (4).
-  if (!dc || mode < BLACKONWHITE || mode > 4) return 0;
+  if (o.fails || !o.object || mode < BLACKONWHITE || mode > 4) return 0;
+  Object* dc = o.object;
   int previous = dc->stretchMode;
   dc->stretchMode = mode;
   return previous;
 }
 
 int SelectClipRgn(HDC hdc, HRGN hrgn) {
-  Log("SelectClipRgn", {I(hdc), I(hrgn)});
-  if (Fails("SelectClipRgn")) return RGN_ERROR;
-  Object* dc = FindDc(hdc);
-  if (!dc) return RGN_ERROR;
+  const Opened o = Open(Fn::SelectClipRgn, {I(hdc), I(hrgn)}, hdc, Kind::Dc);
+  if (o.fails || !o.object) return RGN_ERROR;
+  Object* dc = o.object;
   if (!hrgn) {
     dc->hasClip = false;
     return SIMPLEREGION;

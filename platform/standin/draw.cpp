@@ -82,11 +82,11 @@ using namespace standin;
 using namespace standin::detail;
 
 int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
-  if (lprc) Log("FillRect", {I(hDC), lprc->left, lprc->top, lprc->right, lprc->bottom, I(hbr)});
-  else Log("FillRect", {I(hDC), I(hbr)});
-  if (Fails("FillRect")) return 0;
-  Object* dc = FindDc(hDC);
-  if (!dc) return 0;
+  const Opened o =
+      lprc ? Open(Fn::FillRect, {I(hDC), lprc->left, lprc->top, lprc->right, lprc->bottom, I(hbr)}, hDC, Kind::Dc)
+           : Open(Fn::FillRect, {I(hDC), I(hbr)}, hDC, Kind::Dc);
+  if (o.fails || !o.object) return 0;
+  Object* dc = o.object;
   uint32_t rgb = 0;
   const uintptr_t value = reinterpret_cast<uintptr_t>(hbr);
   if (value == COLOR_ACTIVEBORDER + 1) {
@@ -118,20 +118,18 @@ int FillRect(HDC hDC, const RECT* lprc, HBRUSH hbr) {
 }
 
 BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
-  Log("MoveToEx", {I(hdc), x, y, lppt ? 1 : 0});
-  if (Fails("MoveToEx")) return FALSE;
-  Object* dc = FindDc(hdc);
-  if (!dc) return FALSE;
+  const Opened o = Open(Fn::MoveToEx, {I(hdc), x, y, lppt ? 1 : 0}, hdc, Kind::Dc);
+  if (o.fails || !o.object) return FALSE;
+  Object* dc = o.object;
   if (lppt) *lppt = dc->position;
   dc->position = {x, y};
   return TRUE;
 }
 
 BOOL LineTo(HDC hdc, int x, int y) {
-  Log("LineTo", {I(hdc), x, y});
-  if (Fails("LineTo")) return FALSE;
-  Object* dc = FindDc(hdc);
-  if (!dc) return FALSE;
+  const Opened o = Open(Fn::LineTo, {I(hdc), x, y}, hdc, Kind::Dc);
+  if (o.fails || !o.object) return FALSE;
+  Object* dc = o.object;
   Surface* s = DcSurface(*dc);
   if (!s) {
     CountBadHandle();

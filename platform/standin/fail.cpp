@@ -1,4 +1,5 @@
-// Calls made to fail on demand, and a count of calls per function.
+// Calls made to fail on demand, a count of calls per function, and the
+// opening every stub shares.
 #include <cstring>
 #include <iterator>
 
@@ -7,23 +8,16 @@
 namespace standin {
 namespace {
 
-// clang-format off
-const char* const kFunctions[] = {
-    // USER
-    "GetDC", "ReleaseDC", "GetClientRect", "FillRect", "SetWindowTextA", "CreateMenu", "DestroyMenu",
-    "InsertMenuItemA", "SetMenu", "GetMenu", "SetMenuItemInfoA", "SetCapture", "ReleaseCapture", "LoadCursorA",
-    "SetCursor",
-    // GDI
-    "CreateCompatibleDC", "CreateCompatibleBitmap", "SelectObject", "DeleteDC", "DeleteObject", "GetStockObject",
-    "SetDIBitsToDevice", "SetStretchBltMode", "StretchBlt", "MoveToEx", "LineTo", "CreateRectRgn", "SelectClipRgn",
+const char* const kNames[] = {
+#define STANDIN_FUNCTION(name) #name,
+#include "platform/standin/functions.def"
+#undef STANDIN_FUNCTION
 };
-// clang-format on
-constexpr size_t kCount = std::size(kFunctions);
+constexpr size_t kCount = std::size(kNames);
 
 struct Failures {
   int64_t calls[kCount] = {};
-  size_t armed = kCount;  // the function whose call is to fail; kCount for none
-  int64_t armedCall = 0;  // which of its calls, counted as calls[] counts
+  int64_t failing[kCount] = {};  // per function, which call fails, counted as calls[] counts; 0 for none
 };
 
 Failures& F() {
@@ -33,7 +27,7 @@ Failures& F() {
 
 size_t IndexOf(const char* fn) {
   for (size_t i = 0; i < kCount; ++i)
-    if (std::strcmp(kFunctions[i], fn) == 0) return i;
+    if (std::strcmp(kNames[i], fn) == 0) return i;
   return kCount;
 }
 
@@ -41,14 +35,27 @@ size_t IndexOf(const char* fn) {
 
 namespace detail {
 
-bool Fails(const char* fn) {
+bool Fails(Fn fn) {
   Failures& f = F();
-  const size_t i = IndexOf(fn);
-  if (i == kCount) return false;
-  if (++f.calls[i] != f.armedCall || i != f.armed) return false;
-  f.armed = kCount;
+  const auto i = static_cast<size_t>(fn);
+  if (++f.calls[i] != f.failing[i]) return false;
+  f.failing[i] = 0;
   ++MutableBooks().failedCalls;
   return true;
+}
+
+Opened Open(Fn fn, std::initializer_list<int64_t> args, const void* handle, Kind kind, const char* text) {
+  LogText(kNames[static_cast<size_t>(fn)], args, text);
+  if (Fails(fn)) return {true, nullptr};
+  Object* object = nullptr;
+  switch (kind) {
+    case Kind::None: return {false, nullptr};
+    case Kind::Dc: return {false, FindDc(handle)};  // counts a bad handle itself
+    case Kind::Any: object = Find(handle); break;
+    default: object = FindKind(handle, kind); break;
+  }
+  if (object == nullptr) CountBadHandle();
+  return {false, object};
 }
 
 void ResetFailures() { F() = Failures{}; }
@@ -58,9 +65,9 @@ void ResetFailures() { F() = Failures{}; }
 bool FailCall(const std::string& fn, int count) {
   Failures& f = F();
   const size_t i = IndexOf(fn.c_str());
-  f.armed = count > 0 ? i : kCount;
-  if (i != kCount) f.armedCall = f.calls[i] + count;
-  return i != kCount;
+  if (i == kCount) return false;
+  f.failing[i] = count > 0 ? f.calls[i] + count : 0;
+  return true;
 }
 
 int64_t CallCount(const std::string& fn) {
@@ -69,7 +76,7 @@ int64_t CallCount(const std::string& fn) {
 }
 
 const std::vector<std::string>& Functions() {
-  static const std::vector<std::string> names(std::begin(kFunctions), std::end(kFunctions));
+  static const std::vector<std::string> names(std::begin(kNames), std::end(kNames));
   return names;
 }
 

@@ -11,7 +11,9 @@
 
 namespace standin::detail {
 
-enum class Kind { Window, WindowDc, MemoryDc, Bitmap, Pen, Brush, Region, Menu, Cursor };
+// What a handle names. Dc, Any and None are for Open only: a window or memory
+// DC, any live object, no handle to look up.
+enum class Kind { Window, WindowDc, MemoryDc, Bitmap, Pen, Brush, Region, Menu, Cursor, Dc, Any, None };
 
 // Pixels as 0xRRGGBB, row-major, top row first.
 struct Surface {
@@ -142,16 +144,33 @@ void SendSize(HWND hwnd);
 // Forgets the capture owner and sets the cursor back to the arrow.
 void ResetWindowing();
 
-// Failing on demand: counts a call of fn, true when it is the one to fail.
-bool Fails(const char* fn);
+// The stand-in's Win32 functions, as listed in functions.def.
+enum class Fn {
+#define STANDIN_FUNCTION(name) name,
+#include "platform/standin/functions.def"
+#undef STANDIN_FUNCTION
+};
+
+// The opening every stub shares: logs the call (text: a string argument's
+// bytes), counts it and fails it on demand; otherwise looks the handle up as
+// a live object of the kind the stub works on, counting a bad handle when
+// there is none (Kind::None: nothing to look up, as for a null handle the
+// call allows).
+struct Opened {
+  bool fails;      // the stub returns its failure value and changes nothing
+  Object* object;  // the handle's object, null when bad or not looked up
+};
+Opened Open(Fn fn, std::initializer_list<int64_t> args, const void* handle = nullptr, Kind kind = Kind::None,
+            const char* text = nullptr);
 void ResetFailures();
 // A release that failed on demand: the object (with a DC's bitmap, a menu's
 // popups) stays alive and leaves the books.
 void Refuse(const void* handle);
 
 // Call log.
-void Log(const char* fn, std::initializer_list<int64_t> args);
 void LogText(const char* fn, std::initializer_list<int64_t> args, const char* text);
+// Adds what the last call wrote (an output record's fields) after its arguments.
+void LogWritten(std::initializer_list<int64_t> fields);
 inline int64_t I(const void* p) { return H(p); }
 
 }  // namespace standin::detail

@@ -20,19 +20,18 @@ CallLog& L() {
 
 namespace detail {
 
-void Log(const char* fn, std::initializer_list<int64_t> args) {
+void LogText(const char* fn, std::initializer_list<int64_t> args, const char* text) {
   CallLog& l = L();
   if (!l.on) return;
   Call& c = l.calls.emplace_back();
   c.fn = fn;
   c.args.assign(args);
+  if (text) c.text = text;
 }
 
-void LogText(const char* fn, std::initializer_list<int64_t> args, const char* text) {
+void LogWritten(std::initializer_list<int64_t> fields) {
   CallLog& l = L();
-  if (!l.on) return;
-  Log(fn, args);
-  if (text) l.calls.back().text = text;
+  if (l.on && !l.calls.empty()) l.calls.back().args.insert(l.calls.back().args.end(), fields);
 }
 
 }  // namespace detail

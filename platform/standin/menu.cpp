@@ -18,14 +18,11 @@ bool SizeAccepted(UINT cbSize) {
 
 bool NamesString(const MENUITEMINFOA& mi) { return (mi.fMask & MIIM_TYPE) && !(mi.fType & kNonStringTypes); }
 
-void LogItemCall(const char* fn, HMENU hmenu, UINT item, BOOL byPosition, const MENUITEMINFOA* mi) {
-  if (!mi) {
-    Log(fn, {I(hmenu), item, byPosition});
-    return;
-  }
+Opened OpenItemCall(Fn fn, HMENU hmenu, UINT item, BOOL byPosition, const MENUITEMINFOA* mi) {
+  if (!mi) return Open(fn, {I(hmenu), item, byPosition}, hmenu, Kind::Menu);
   const char* text = NamesString(*mi) && mi->dwTypeData ? mi->dwTypeData : nullptr;
-  LogText(fn, {I(hmenu), item, byPosition, mi->cbSize, mi->fMask, mi->fType, mi->fState, mi->wID, I(mi->hSubMenu)},
-          text);
+  return Open(fn, {I(hmenu), item, byPosition, mi->cbSize, mi->fMask, mi->fType, mi->fState, mi->wID, I(mi->hSubMenu)},
+              hmenu, Kind::Menu, text);
 }
 
 struct Place {
@@ -121,24 +118,18 @@ using namespace standin;
 using namespace standin::detail;
 
 HMENU CreateMenu() {
-  Log("CreateMenu", {});
-  if (Fails("CreateMenu")) return nullptr;
+  if (Open(Fn::CreateMenu, {}).fails) return nullptr;
   void* h = NewHandle(Kind::Menu, nullptr);
   ++MutableBooks().menusAlive;
   return static_cast<HMENU>(h);
 }
 
 BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmi) {
-  LogItemCall("InsertMenuItemA", hmenu, item, fByPosition, lpmi);
-  if (Fails("InsertMenuItemA")) return FALSE;
-  if (!FindKind(hmenu, Kind::Menu)) {
-    CountBadHandle();
-    return FALSE;
-  }
-  if (!lpmi || !SizeAccepted(lpmi->cbSize)) return FALSE;
+  const Opened o = OpenItemCall(Fn::InsertMenuItemA, hmenu, item, fByPosition, lpmi);
+  if (o.fails || !o.object || !lpmi || !SizeAccepted(lpmi->cbSize)) return FALSE;
   // Before the item found; at the end of this menu when there is none.
   Place p = FindItem(hmenu, item, fByPosition != FALSE);
-  if (!p.menu) p = {FindKind(hmenu, Kind::Menu), FindKind(hmenu, Kind::Menu)->items.size(), hmenu};
+  if (!p.menu) p = {o.object, o.object->items.size(), hmenu};
   MenuEntry e;
   if (!Apply(p.handle, e, *lpmi)) {
     CountBadHandle();
@@ -149,13 +140,8 @@ BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA 
 }
 
 BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmii) {
-  LogItemCall("SetMenuItemInfoA", hmenu, item, fByPosition, lpmii);
-  if (Fails("SetMenuItemInfoA")) return FALSE;
-  if (!FindKind(hmenu, Kind::Menu)) {
-    CountBadHandle();
-    return FALSE;
-  }
-  if (!lpmii || !SizeAccepted(lpmii->cbSize)) return FALSE;
+  const Opened o = OpenItemCall(Fn::SetMenuItemInfoA, hmenu, item, fByPosition, lpmii);
+  if (o.fails || !o.object || !lpmii || !SizeAccepted(lpmii->cbSize)) return FALSE;
   Place p = FindItem(hmenu, item, fByPosition != FALSE);
   if (!p.menu) return FALSE;
   MenuEntry e = p.menu->items[p.index];
@@ -170,10 +156,10 @@ BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA
 // Attaching a bar to a window that had none takes kMenuBarHeight rows from the
 // client area and sends WM_SIZE before returning; removing it gives them back.
 BOOL SetMenu(HWND hWnd, HMENU hMenu) {
-  Log("SetMenu", {I(hWnd), I(hMenu)});
-  if (Fails("SetMenu")) return FALSE;
-  Object* w = FindKind(hWnd, Kind::Window);
-  if (!w || (hMenu && !FindKind(hMenu, Kind::Menu))) {
+  const Opened o = Open(Fn::SetMenu, {I(hWnd), I(hMenu)}, hWnd, Kind::Window);
+  if (o.fails || !o.object) return FALSE;
+  Object* w = o.object;
+  if (hMenu && !FindKind(hMenu, Kind::Menu)) {
     CountBadHandle();
     return FALSE;
   }
@@ -194,26 +180,14 @@ BOOL SetMenu(HWND hWnd, HMENU hMenu) {
 
 // Destroys the menu and the popups hanging from it.
 BOOL DestroyMenu(HMENU hMenu) {
-  Log("DestroyMenu", {I(hMenu)});
-  if (Fails("DestroyMenu")) {
-    Refuse(hMenu);
-    return FALSE;
-  }
-  if (!FindKind(hMenu, Kind::Menu)) {
-    CountBadHandle();
-    return FALSE;
-  }
+  const Opened o = Open(Fn::DestroyMenu, {I(hMenu)}, hMenu, Kind::Menu);
+  if (o.fails) Refuse(hMenu);
+  if (o.fails || !o.object) return FALSE;
   DestroyMenuTree(hMenu);
   return TRUE;
 }
 
 HMENU GetMenu(HWND hWnd) {
-  Log("GetMenu", {I(hWnd)});
-  if (Fails("GetMenu")) return nullptr;
-  Object* w = FindKind(hWnd, Kind::Window);
-  if (!w) {
-    CountBadHandle();
-    return nullptr;
-  }
-  return w->menu;
+  const Opened o = Open(Fn::GetMenu, {I(hWnd)}, hWnd, Kind::Window);
+  return o.fails || !o.object ? nullptr : o.object->menu;
 }

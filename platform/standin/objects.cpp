@@ -208,16 +208,14 @@ using namespace standin;
 using namespace standin::detail;
 
 HGDIOBJ GetStockObject(int i) {
-  Log("GetStockObject", {i});
-  if (Fails("GetStockObject")) return nullptr;
+  if (Open(Fn::GetStockObject, {i}).fails) return nullptr;
   return StockHandle(i);
 }
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
-  Log("CreateCompatibleBitmap", {I(hdc), cx, cy});
-  if (Fails("CreateCompatibleBitmap")) return nullptr;
-  Object* dc = FindDc(hdc);
-  if (!dc) return nullptr;
+  const Opened o = Open(Fn::CreateCompatibleBitmap, {I(hdc), cx, cy}, hdc, Kind::Dc);
+  if (o.fails || !o.object) return nullptr;
+  Object* dc = o.object;
   // Compatible with what the DC draws on: a fresh memory DC holds a 1-bit
   // bitmap, so a bitmap made from it is black-and-white, as in Windows.
   bool mono = false;
@@ -243,8 +241,7 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
 }
 
 HRGN CreateRectRgn(int x1, int y1, int x2, int y2) {
-  Log("CreateRectRgn", {x1, y1, x2, y2});
-  if (Fails("CreateRectRgn")) return nullptr;
+  if (Open(Fn::CreateRectRgn, {x1, y1, x2, y2}).fails) return nullptr;
   Object* r = nullptr;
   void* h = NewHandle(Kind::Region, &r);
   Box b{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
@@ -254,14 +251,10 @@ HRGN CreateRectRgn(int x1, int y1, int x2, int y2) {
 }
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
-  Log("SelectObject", {I(hdc), I(h)});
-  if (Fails("SelectObject")) {
-    Object* o = Find(h);
-    return o && o->kind == Kind::Region ? HGDI_ERROR : nullptr;
-  }
-  Object* dc = FindDc(hdc);
+  const Opened opened = Open(Fn::SelectObject, {I(hdc), I(h)}, hdc, Kind::Dc);
+  Object* dc = opened.object;
   Object* o = Find(h);
-  if (!dc) return o && o->kind == Kind::Region ? HGDI_ERROR : nullptr;
+  if (opened.fails || !dc) return o && o->kind == Kind::Region ? HGDI_ERROR : nullptr;
   if (!o) {
     CountBadHandle();
     return nullptr;
@@ -289,16 +282,10 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
 }
 
 BOOL DeleteObject(HGDIOBJ ho) {
-  Log("DeleteObject", {I(ho)});
-  if (Fails("DeleteObject")) {
-    Refuse(ho);
-    return FALSE;
-  }
-  Object* o = Find(ho);
-  if (!o) {
-    CountBadHandle();
-    return FALSE;
-  }
+  const Opened opened = Open(Fn::DeleteObject, {I(ho)}, ho, Kind::Any);
+  if (opened.fails) Refuse(ho);
+  if (opened.fails || !opened.object) return FALSE;
+  Object* o = opened.object;
   if (o->stock) {
     if (o->kind == Kind::Pen || o->kind == Kind::Brush || o->kind == Kind::Bitmap) {
       ++MutableBooks().stockDeletes;

@@ -113,9 +113,10 @@ std::string ToString(const Call& call);
 // Makes the count-th call of fn from now on (1: the next one) fail as real USER
 // and GDI fail for that function: it returns a null handle, 0 or FALSE (a
 // region's SelectObject HGDI_ERROR) and changes nothing: no pixels drawn, no
-// output record written, nothing made, selected, released or captured. One
-// failure waits at a time: a new one replaces it, count 0 cancels it, Reset
-// forgets it. False for a name not in Functions().
+// output record written, nothing made, selected, released or captured. Each
+// function has one failure waiting at most: a new one replaces it, count 0
+// cancels it, Reset forgets it and every count. False for a name not in
+// Functions().
 bool FailCall(const std::string& fn, int count = 1);
 // Calls of fn since Reset, a failed one included, whether or not the log is on.
 int64_t CallCount(const std::string& fn);

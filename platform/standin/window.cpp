@@ -118,38 +118,25 @@ using namespace standin;
 using namespace standin::detail;
 
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
-  Object* w = FindKind(hWnd, Kind::Window);
-  if (Fails("GetClientRect") || !w || !lpRect) {
-    Log("GetClientRect", {I(hWnd)});
-    if (!w) CountBadHandle();
-    return FALSE;
-  }
-  *lpRect = {0, 0, w->client.width, w->client.height};
-  Log("GetClientRect", {I(hWnd), 0, 0, w->client.width, w->client.height});
+  const Opened o = Open(Fn::GetClientRect, {I(hWnd)}, hWnd, Kind::Window);
+  if (o.fails || !o.object || !lpRect) return FALSE;
+  *lpRect = {0, 0, o.object->client.width, o.object->client.height};
+  LogWritten({0, 0, o.object->client.width, o.object->client.height});
   return TRUE;
 }
 
 BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString) {
-  LogText("SetWindowTextA", {I(hWnd)}, lpString);
-  if (Fails("SetWindowTextA")) return FALSE;
-  Object* w = FindKind(hWnd, Kind::Window);
-  if (!w) {
-    CountBadHandle();
-    return FALSE;
-  }
-  w->text = lpString ? lpString : "";
+  const Opened o = Open(Fn::SetWindowTextA, {I(hWnd)}, hWnd, Kind::Window, lpString);
+  if (o.fails || !o.object) return FALSE;
+  o.object->text = lpString ? lpString : "";
   return TRUE;
 }
 
 // As the reference USER: the previous owner, whoever it is (the caller itself
 // included), hears WM_CAPTURECHANGED with the new owner before the call returns.
 HWND SetCapture(HWND hWnd) {
-  Log("SetCapture", {I(hWnd)});
-  if (Fails("SetCapture")) return nullptr;
-  if (hWnd && !FindKind(hWnd, Kind::Window)) {
-    CountBadHandle();
-    return nullptr;
-  }
+  const Opened o = Open(Fn::SetCapture, {I(hWnd)}, hWnd, hWnd ? Kind::Window : Kind::None);
+  if (o.fails || (hWnd && !o.object)) return nullptr;
   HWND previous = W().capture;
   W().capture = hWnd;
   if (previous) Send(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hWnd));
@@ -157,8 +144,7 @@ HWND SetCapture(HWND hWnd) {
 }
 
 BOOL ReleaseCapture() {
-  Log("ReleaseCapture", {});
-  if (Fails("ReleaseCapture")) return FALSE;
+  if (Open(Fn::ReleaseCapture, {}).fails) return FALSE;
   HWND previous = W().capture;
   W().capture = nullptr;
   if (previous) Send(previous, WM_CAPTURECHANGED, 0, 0);
@@ -167,17 +153,13 @@ BOOL ReleaseCapture() {
 
 // The system's four-way arrow only: no module of ours holds cursors.
 HCURSOR LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
-  Log("LoadCursorA", {I(hInstance), static_cast<int64_t>(reinterpret_cast<uintptr_t>(lpCursorName))});
-  if (Fails("LoadCursorA")) return nullptr;
+  if (Open(Fn::LoadCursorA, {I(hInstance), static_cast<int64_t>(reinterpret_cast<uintptr_t>(lpCursorName))}).fails)
+    return nullptr;
   return !hInstance && lpCursorName == IDC_SIZEALL ? SizeAll() : nullptr;
 }
 
 HCURSOR SetCursor(HCURSOR hCursor) {
-  Log("SetCursor", {I(hCursor)});
-  if (Fails("SetCursor")) return nullptr;
-  if (hCursor && !FindKind(hCursor, Kind::Cursor)) {
-    CountBadHandle();
-    return nullptr;
-  }
+  const Opened o = Open(Fn::SetCursor, {I(hCursor)}, hCursor, hCursor ? Kind::Cursor : Kind::None);
+  if (o.fails || (hCursor && !o.object)) return nullptr;
   return std::exchange(W().cursor, hCursor);
 }
