@@ -23,6 +23,7 @@
 #include "state/view_state.h"
 #include "tests/fake_host.h"
 #include "tests/view_model.h"
+#include "window/window_internal.h"
 
 namespace {
 
@@ -53,18 +54,18 @@ const Step kSession[] = {
     {.name = "drag release", .message = WM_LBUTTONUP, .lParam = MAKELPARAM(46, 36)},
     {.name = "drag press again", .message = WM_LBUTTONDOWN, .lParam = MAKELPARAM(40, 40)},
     {.name = "deactivated during the drag", .message = WM_ACTIVATE, .wParam = WA_INACTIVE},
-    {.name = "wheel forward", .message = WM_MOUSEWHEEL, .wParam = MAKEWPARAM(0, 120)},
+    {.name = "wheel forward", .message = WM_MOUSEWHEEL, .wParam = fakehost::Wheel(120)},
     {.name = "double click", .message = WM_LBUTTONDBLCLK, .lParam = MAKELPARAM(30, 30)},
     {.name = "right click", .message = WM_RBUTTONUP, .lParam = MAKELPARAM(30, 30)},
     {.name = "lock", .message = WM_MBUTTONUP},
     {.name = "main-window press while locked", .message = HostMsgMainMouseDown, .lParam = MAKELPARAM(5, 5)},
     {.name = "unlock", .message = WM_MBUTTONUP},
-    {.name = "wheel direction", .message = WM_COMMAND, .wParam = 101},
-    {.name = "ruler off", .message = WM_COMMAND, .wParam = 102},
-    {.name = "ruler on", .message = HostMsgCommand, .wParam = 102},
-    {.name = "white grid", .message = WM_COMMAND, .wParam = 105},
-    {.name = "no grid", .message = WM_COMMAND, .wParam = 103},
-    {.name = "black grid", .message = WM_COMMAND, .wParam = 104},
+    {.name = "wheel direction", .message = WM_COMMAND, .wParam = CmdWheelReverse},
+    {.name = "ruler off", .message = WM_COMMAND, .wParam = CmdRuler},
+    {.name = "ruler on", .message = HostMsgCommand, .wParam = CmdRuler},
+    {.name = "white grid", .message = WM_COMMAND, .wParam = CmdGridWhite},
+    {.name = "no grid", .message = WM_COMMAND, .wParam = CmdGridNone},
+    {.name = "black grid", .message = WM_COMMAND, .wParam = CmdGridBlack},
     {.name = "paint request", .message = WM_PAINT},
     {.name = "hide", .message = HostMsgWindowChange, .visible = 0},
     {.name = "frame while hidden", .message = kFrame, .visible = 0},

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/standin/standin.h"
+#include "tests/hex.h"
 
 namespace {
 
@@ -48,12 +49,9 @@ std::string FirstDifference(HWND w, const std::vector<uint32_t>& expected) {
   const std::vector<uint32_t>& got = standin::ClientPixels(w);
   const int width = standin::ClientWidth(w);
   for (size_t i = 0; i < expected.size(); ++i)
-    if (got[i] != expected[i]) {
-      char buf[96];
-      snprintf(buf, sizeof buf, "(%d, %d): expected %06X, got %06X", static_cast<int>(i % width),
-               static_cast<int>(i / width), expected[i], got[i]);
-      return buf;
-    }
+    if (got[i] != expected[i])
+      return "(" + std::to_string(i % width) + ", " + std::to_string(i / width) + "): expected " +
+             hex::Rgb(expected[i]) + ", got " + hex::Rgb(got[i]);
   return "";
 }
 
