@@ -3,10 +3,10 @@
 # headless under Wine on the test card and saves pictures of the whole plug-in
 # window (title bar, menu bar and view) into out/.
 # It says what each step is doing, then prints the pictures' paths; a step that
-# fails shows its output. The tour fails when the caption buttons show letters instead of their
-# glyphs (a Wine prefix without the Marlett font, scripts/wine-fonts.sh), or the
-# Japanese title and menu text shows empty boxes (no Japanese face behind the
-# title and menu fonts).
+# fails shows its output. The tour fails when the caption buttons show letters
+# instead of their glyphs (a Wine prefix without the Marlett font,
+# scripts/wine-fonts.sh), or the Japanese title and menu text shows empty boxes
+# (no Japanese face behind the title and menu fonts).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -20,11 +20,11 @@ step() {
   shift
   echo "demo: $what" >&2
   log=$(mktemp)
-  bash "$root/scripts/progress.sh" "demo: still $what" "$@" 2>&1 | tr -d '\r' | tee "$log" |
-    grep --line-buffered -E '^(wine-run|demo: still)' >&2 || true
+  bash "$root/scripts/progress.sh" "demo: $what" "$@" 2>&1 | tr -d '\r' | tee "$log" |
+    grep --line-buffered -E '^(wine-run|demo: )' >&2 || true
   status=${PIPESTATUS[0]}
   if [ "$status" != 0 ]; then
-    grep -vE '^demo: still' "$log" >&2
+    grep -vE '^demo: ' "$log" >&2
     echo "demo: failed: $*" >&2
   fi
   rm -f "$log"
@@ -33,7 +33,7 @@ step() {
 
 # Natively a Wine start takes about a second; under qemu's emulator about a minute.
 wine_speed="a few seconds here"
-if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then wine_speed="a few minutes here, under qemu's emulator"; fi
+if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then wine_speed="a few minutes here, under qemu's emulator"; fi
 if [ -f build/win32/refhost.exe ]; then building="seconds"; else building="about a minute the first time"; fi
 
 step "building the plug-in and the reference host ($building)" \
