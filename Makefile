@@ -80,13 +80,14 @@ mutate: deps
 	@python3 tools/mutate.py --mutants $(MUTANTS) --seed $(SEED)
 
 # The shared Wine prefix (scripts/wine-run) serves every clone: clean keeps it,
-# distclean removes it as well.
+# distclean stops its shared session and removes it as well.
 clean:
 	rm -rf build out
 
 distclean: clean
+	@bash scripts/wine-run --stop
 	rm -rf "$${TAVIMO_WINEPREFIX:-$${XDG_CACHE_HOME:-$$HOME/.cache}/tavimo/wineprefix}" \
-	  "$${TAVIMO_WINEPREFIX:-$${XDG_CACHE_HOME:-$$HOME/.cache}/tavimo/wineprefix}.lock"
+	  "$${TAVIMO_WINEPREFIX:-$${XDG_CACHE_HOME:-$$HOME/.cache}/tavimo/wineprefix}.session"
 
 # A long fuzz run (FUZZ_SECONDS, default one hour) that adds what it finds to a
 # scratch corpus under build/fuzz; copy real findings into tests/fuzz/corpus.

@@ -10,7 +10,7 @@
 #                                 time goes and what unused alternatives cost
 #                                 (make bench BREAKDOWN=1)
 #   scripts/bench.sh --soak N     the soak alone (make soak: N = 10000)
-# A virtual screen of 4000 by 2400 holds the 1920 by 1080 client area.
+# The Wine session's screen (scripts/wine-run) holds the 1920 by 1080 client area.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 exe=$root/build/win32/refhost.exe
@@ -23,9 +23,6 @@ case "${1:-}" in
   --breakdown) args=(--bench --breakdown) ;;
   *) args=(--bench) ;;
 esac
-# Inside a Wine session (scripts/wine-run --session) every Wine run keeps the
-# session's display, which is that large.
+# Inside a Wine session (make test) its display serves; else one of its own.
 if [ -n "${TAVIMO_WINE_SESSION:-}" ]; then exec "$root/scripts/wine-run" "$exe" --ini "$out/bench.ini" "${args[@]}"; fi
-export DISPLAY=
-TAVIMO_SCREEN=4000x2400 exec "$root/tests/e2e/with_display.sh" \
-  "$root/scripts/wine-run" "$exe" --ini "$out/bench.ini" "${args[@]}"
+exec "$root/scripts/wine-run" --session "$root/scripts/wine-run" "$exe" --ini "$out/bench.ini" "${args[@]}"

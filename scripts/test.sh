@@ -9,6 +9,7 @@ cd "$root"
 for p in "$@"; do
   echo "== $p"
   cmake --preset "$p" >/dev/null
+  [ ! -f "build/$p/budget.txt" ] || cat "build/$p/budget.txt"
   bash scripts/progress.sh "make test: building $p" cmake --build --preset "$p"
   bash scripts/progress.sh "make test: testing $p" ctest --preset "$p"
 done

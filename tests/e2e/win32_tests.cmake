@@ -15,12 +15,13 @@ foreach(scenario ${E2E_SCENARIOS})
   list(APPEND script_args --script ${scenario})
 endforeach()
 # The same process then times the plug-in once on a small frame (no limits)
-# and soaks it briefly (300 frames and events); the tests after it read its log.
+# and soaks it briefly (TAVIMO_SOAK_STEPS frames and events, cmake/budget.cmake);
+# the tests after it read its log.
 add_test(NAME e2e.wine.scenarios
          COMMAND bash -c "set -o pipefail; rm -rf \"$0\" && mkdir -p \"$0\" && \"$@\" 2>&1 | tee \"$0/run.log\""
                  ${E2E_OUT} ${E2E_DIR}/with_display.sh ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:refhost>
                  ${script_args} --out ${E2E_OUT} --ini ${E2E_OUT}/refhost.ini --quiet
-                 --bench --tiny --soak 300)
+                 --bench --tiny --soak ${TAVIMO_SOAK_STEPS})
 set_tests_properties(e2e.wine.scenarios PROPERTIES
   TIMEOUT 3600 RESOURCE_LOCK wine FIXTURES_SETUP wine_pictures
   FAIL_REGULAR_EXPRESSION "${E2E_FAILURE_LINES}")
@@ -50,6 +51,6 @@ add_test(NAME e2e.wine.gdi_used_up
                           grep -qE '^  gdi: [0-9]{4,} handles taken' <<<\"$run\" && grep -qE '^[0-9]+ passed, 0 failed$' <<<\"$run\""
                  ${E2E_OUT}/run.log)
 add_test(NAME soak.short
-         COMMAND bash -c "grep '^soak' \"$0\" && grep -qE '^soak: 300 frames and 300 events .*: ok[[:space:]]*$' \"$0\""
+         COMMAND bash -c "grep '^soak' \"$0\" && grep -qE '^soak: ${TAVIMO_SOAK_STEPS} frames and ${TAVIMO_SOAK_STEPS} events .*: ok[[:space:]]*$' \"$0\""
                  ${E2E_OUT}/run.log)
 set_tests_properties(perf.bench_smoke soak.short e2e.wine.gdi_used_up PROPERTIES FIXTURES_REQUIRED wine_pictures)

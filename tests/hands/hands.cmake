@@ -14,4 +14,5 @@ set_tests_properties(e2e.hands PROPERTIES
   TIMEOUT 900 RESOURCE_LOCK wine FAIL_REGULAR_EXPRESSION "${E2E_FAILURE_LINES}")
 # The monkey is README.md's make hands, short (build/win32/hands-long).
 include(${CMAKE_SOURCE_DIR}/tests/readme/make_test.cmake)
-make_test(hands NAME e2e.hands.monkey VARS N=120 SEED=1 ATTEMPTS=2 EXPECT "^hands: monkey: 120 gestures" WINE)
+make_test(hands NAME e2e.hands.monkey VARS N=${TAVIMO_MONKEY_GESTURES} SEED=1 ATTEMPTS=2
+          EXPECT "^hands: monkey: ${TAVIMO_MONKEY_GESTURES} gestures" WINE)

@@ -25,9 +25,14 @@ def xdotool(*args, check=True):
     return r.stdout
 
 
+# How many times longer than natively Wine may take to answer: set where it
+# runs under qemu's emulator. Every bound below and in hands.py stretches by it.
+SLOW = 1
+
+
 def poll(fn, timeout=5.0, interval=0.02):
-    """fn's first truthy result within timeout seconds, else None."""
-    end = time.monotonic() + timeout
+    """fn's first truthy result within timeout (times SLOW) seconds, else None."""
+    end = time.monotonic() + timeout * SLOW
     while True:
         v = fn()
         if v or time.monotonic() >= end:
