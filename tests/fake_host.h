@@ -86,6 +86,9 @@ LRESULT Init();  // HostMsgInit
 LRESULT Exit();  // HostMsgExit
 // lParam for a point: x in the low, y in the high 16 bits.
 LPARAM Point(int x, int y);
+// x and y of such an lParam, each a signed 16-bit value.
+int PointX(LPARAM lParam);
+int PointY(LPARAM lParam);
 // wParam for a wheel turn: the delta (120 a click forward) in the high 16 bits.
 WPARAM Wheel(int delta);
 
