@@ -115,6 +115,12 @@ BOOL Frame() {
   return host.table->filterProc(host.table, &info);
 }
 
+LRESULT Play(const Step& step) {
+  host.windowVisible = step.visible;
+  host.editing = step.editing;
+  return step.message == kFrame ? Frame() : Send(step.message, step.wParam, step.lParam);
+}
+
 HWND MakeCaptureOwner() {
   HWND owner = standin::CreateTestWindow(64, 64, [](HWND, UINT msg, WPARAM, LPARAM) {
     captureOwnerMessages.push_back(msg);

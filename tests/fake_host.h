@@ -92,6 +92,21 @@ int PointY(LPARAM lParam);
 // wParam for a wheel turn: the delta (120 a click forward) in the high 16 bits.
 WPARAM Wheel(int delta);
 
+// One step of a table-driven test: a message the host sends, named for
+// failure messages, and what the host answers while it runs.
+struct Step {
+  const char* name;
+  UINT message;  // kFrame: a frame through FilterProc instead
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  int visible = 1;  // IsFilterWindowVisible's answer
+  int editing = 1;  // IsEditing's answer
+};
+constexpr UINT kFrame = 0;  // WM_NULL, which no host sends to a filter
+// Sets the host's answers, then sends the message or plays the current frame;
+// returns the callback's result.
+LRESULT Play(const Step& step);
+
 // The colour the test frames give pixel (x, y): the reference host's
 // coordinate frame (refhost/frames.h).
 inline uint32_t FrameColour(int x, int y) { return refhost::CoordColour(x, y); }

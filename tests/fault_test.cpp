@@ -27,18 +27,10 @@
 
 namespace {
 
-constexpr UINT kFrame = 0;  // a frame through FilterProc rather than a message
 constexpr int kClient = 96, kFrameWidth = 40, kFrameHeight = 30;
+using fakehost::kFrame;
 using fakehost::Point;
-
-struct Step {
-  const char* name;
-  UINT message;
-  WPARAM wParam = 0;
-  LPARAM lParam = 0;
-  int visible = 1;  // what the host answers while the step runs
-  int editing = 1;
-};
+using fakehost::Step;
 
 // clang-format off
 const Step kSession[] = {
@@ -346,13 +338,6 @@ fakehost::Host& StartSession(const Row& r) {
   return host;
 }
 
-void Play(fakehost::Host& host, const Step& step) {
-  host.windowVisible = step.visible;
-  host.editing = step.editing;
-  if (step.message == kFrame) fakehost::Frame();
-  else fakehost::Send(step.message, step.wParam, step.lParam);
-}
-
 // The state's invariants and the books, with the pointer shown; the window
 // DC's own pen must be back, unless a failed SelectObject could not give it
 // back and no DC went back since.
@@ -391,7 +376,7 @@ std::string Session(const Row& r, int64_t call, void (*broken)() = nullptr) {
   for (const Step& step : kSession) {
     const int failedBefore = Failures();
     if (step.message == kFrame) standin::FillClient(host.window, standin::kPoison);
-    Play(host, step);
+    fakehost::Play(step);
     const bool failedHere = Failures() != failedBefore;
     if (failedHere) releasesAtFailure = standin::CallCount("ReleaseDC");
     if (failedHere && broken != nullptr) broken();
@@ -414,8 +399,8 @@ std::string Session(const Row& r, int64_t call, void (*broken)() = nullptr) {
 
 // Calls of a row's function in the session (its `with` failing).
 int64_t CallsOf(const Row& row) {
-  fakehost::Host& host = StartSession(row);
-  for (const Step& step : kSession) Play(host, step);
+  StartSession(row);
+  for (const Step& step : kSession) fakehost::Play(step);
   return standin::CallCount(row.fn);
 }
 
