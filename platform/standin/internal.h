@@ -61,14 +61,6 @@ inline uint32_t Painted(const Surface& s, uint32_t rgb) { return s.mono && rgb !
 // from the start pixel, which stays included, as GDI's bounding rectangles do.
 Box BlitBoundingBox(int64_t x, int64_t y, int64_t width, int64_t height);
 
-struct MenuEntry {
-  std::string text;
-  UINT id = 0;
-  UINT type = 0;
-  UINT state = 0;
-  HMENU subMenu = nullptr;
-};
-
 // One entry of the handle table. Which fields mean something depends on kind.
 struct Object {
   Kind kind = Kind::Window;
@@ -106,7 +98,7 @@ struct Object {
   Box region;
 
   // Menu.
-  std::vector<MenuEntry> items;
+  std::vector<MenuItem> items;
 };
 
 // Handle table.
