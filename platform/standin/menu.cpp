@@ -8,6 +8,12 @@ namespace standin {
 namespace detail {
 namespace {
 
+// Windows refuses a popup tree deeper than this; the stand-in also refuses a
+// popup that would hold the menu it goes into, so no loop can form. Lookups
+// and destroys stop past this level below their start (level 0): a tree built
+// upwards from such popups has levels 0 to 30.
+constexpr int kMaxMenuDepth = 30;
+
 constexpr UINT kNonStringTypes = 0x00000004 | 0x00000100 | 0x00000800;  // MFT_BITMAP | MFT_OWNERDRAW | MFT_SEPARATOR
 
 // Windows takes the record at its full size or at the size it had before
@@ -35,7 +41,7 @@ struct Place {
 // popup item with that identifier only when nothing inside matches).
 Place FindItem(HMENU hmenu, UINT item, bool byPosition, int depth = 0) {
   Object* m = FindKind(hmenu, Kind::Menu);
-  if (!m || depth > 31) return {};
+  if (!m || depth > kMaxMenuDepth) return {};
   if (byPosition) return item < m->items.size() ? Place{m, item, hmenu} : Place{};
   Place fallback;
   for (size_t i = 0; i < m->items.size(); ++i) {
@@ -50,10 +56,6 @@ Place FindItem(HMENU hmenu, UINT item, bool byPosition, int depth = 0) {
   }
   return fallback;
 }
-
-// Windows refuses a popup tree deeper than this; the stand-in also refuses a
-// popup that would hold the menu it goes into, so no loop can form.
-constexpr int kMaxMenuDepth = 30;
 
 // Levels of popups from a menu down (the menu itself is level 1); stops
 // counting past the limit. True in *reaches when target lies on the way.
@@ -89,7 +91,7 @@ bool Apply(HMENU target, MenuItem& e, const MENUITEMINFOA& mi) {
 
 void DestroyTree(HMENU menu, int depth) {
   Object* m = FindKind(menu, Kind::Menu);
-  if (!m || depth > 31) return;
+  if (!m || depth > kMaxMenuDepth) return;
   std::vector<HMENU> subs;
   for (const MenuItem& e : m->items)
     if (e.subMenu) subs.push_back(e.subMenu);
