@@ -121,6 +121,14 @@ LRESULT Play(const Step& step) {
   return step.message == kFrame ? Frame() : Send(step.message, step.wParam, step.lParam);
 }
 
+void SetView(ViewState view) {
+  view.frameWidth = viewState.frameWidth;
+  view.frameHeight = viewState.frameHeight;
+  view.snapshotDc = viewState.snapshotDc;
+  view.snapshotBitmap = viewState.snapshotBitmap;
+  viewState = view;
+}
+
 HWND MakeCaptureOwner() {
   HWND owner = standin::CreateTestWindow(64, 64, [](HWND, UINT msg, WPARAM, LPARAM) {
     captureOwnerMessages.push_back(msg);

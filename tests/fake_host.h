@@ -117,6 +117,9 @@ void SetFrame(int width, int height);
 uint64_t PixelHash(const std::vector<uint32_t>& pixels);
 // Calls FilterProc with the current frame; returns its result.
 BOOL Frame();
+// Sets the plug-in's state to view over what the frames copied so far left:
+// their snapshot and frame size.
+void SetView(ViewState view);
 // A FrameProcInfo as the host fills it for the current frame.
 FrameProcInfo MakeFrameInfo();
 

@@ -43,17 +43,13 @@ fakehost::Host& Prepare(const View& v) {
   EnsureSnapshot(host.table);
   fakehost::SetFrame(v.frameWidth, v.frameHeight);
   fakehost::Frame();
-  viewState = {.zoomLevel = v.level,
-               .centreX = v.centre.x,
-               .centreY = v.centre.y,
-               .pendingDx = v.pending.x,
-               .pendingDy = v.pending.y,
-               .frameWidth = v.frameWidth,
-               .frameHeight = v.frameHeight,
-               .snapshotDc = viewState.snapshotDc,
-               .snapshotBitmap = viewState.snapshotBitmap,
-               .rulerOn = v.rulerOn,
-               .gridMode = v.gridMode};
+  fakehost::SetView({.zoomLevel = v.level,
+                     .centreX = v.centre.x,
+                     .centreY = v.centre.y,
+                     .pendingDx = v.pending.x,
+                     .pendingDy = v.pending.y,
+                     .rulerOn = v.rulerOn,
+                     .gridMode = v.gridMode});
   standin::FillClient(host.window, standin::kPoison);
   standin::ClearCalls();
   return host;

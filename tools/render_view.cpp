@@ -41,16 +41,8 @@ bool Render(const ViewToRender& v, const std::string& dir) {
   EnsureSnapshot(host.table);
   fakehost::SetFrame(640, 360);
   fakehost::Frame();
-  // The view over the snapshot and the frame just copied.
-  viewState = {.zoomLevel = v.level,
-               .centreX = v.centreX,
-               .centreY = v.centreY,
-               .frameWidth = viewState.frameWidth,
-               .frameHeight = viewState.frameHeight,
-               .snapshotDc = viewState.snapshotDc,
-               .snapshotBitmap = viewState.snapshotBitmap,
-               .rulerOn = v.rulerOn,
-               .gridMode = v.gridMode};
+  fakehost::SetView(
+      {.zoomLevel = v.level, .centreX = v.centreX, .centreY = v.centreY, .rulerOn = v.rulerOn, .gridMode = v.gridMode});
   const FramePoint anchor = {v.centreX, v.centreY};
   standin::FillClient(host.window, standin::kPoison);
   PaintView(host.table, host.editHandle, v.anchored ? &anchor : nullptr);
