@@ -44,12 +44,7 @@ const void* HostFrameBits() {
 }
 
 ViewGeometry GeometryFor(HWND window, int level, int frameW, int frameH, int centreX, int centreY) {
-  viewState = ViewState{};
-  viewState.zoomLevel = level;
-  viewState.frameWidth = frameW;
-  viewState.frameHeight = frameH;
-  viewState.centreX = centreX;
-  viewState.centreY = centreY;
+  viewState = {.zoomLevel = level, .centreX = centreX, .centreY = centreY, .frameWidth = frameW, .frameHeight = frameH};
   RECT client;
   GetClientRect(window, &client);
   return ComputeViewGeometry(client, nullptr);

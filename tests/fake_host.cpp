@@ -81,6 +81,8 @@ LRESULT Init() { return Send(HostMsgInit); }
 LRESULT Exit() { return Send(HostMsgExit); }
 
 LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+int PointX(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
+int PointY(LPARAM lParam) { return static_cast<short>(LOWORD(lParam >> 16)); }
 WPARAM Wheel(int delta) { return MAKEWPARAM(0, delta); }
 
 void SetFrame(int width, int height) {
@@ -111,6 +113,20 @@ FrameProcInfo MakeFrameInfo() {
 BOOL Frame() {
   FrameProcInfo info = MakeFrameInfo();
   return host.table->filterProc(host.table, &info);
+}
+
+LRESULT Play(const Step& step) {
+  host.windowVisible = step.visible;
+  host.editing = step.editing;
+  return step.message == kFrame ? Frame() : Send(step.message, step.wParam, step.lParam);
+}
+
+void SetView(ViewState view) {
+  view.frameWidth = viewState.frameWidth;
+  view.frameHeight = viewState.frameHeight;
+  view.snapshotDc = viewState.snapshotDc;
+  view.snapshotBitmap = viewState.snapshotBitmap;
+  viewState = view;
 }
 
 HWND MakeCaptureOwner() {

@@ -86,8 +86,26 @@ LRESULT Init();  // HostMsgInit
 LRESULT Exit();  // HostMsgExit
 // lParam for a point: x in the low, y in the high 16 bits.
 LPARAM Point(int x, int y);
+// x and y of such an lParam, each a signed 16-bit value.
+int PointX(LPARAM lParam);
+int PointY(LPARAM lParam);
 // wParam for a wheel turn: the delta (120 a click forward) in the high 16 bits.
 WPARAM Wheel(int delta);
+
+// One step of a table-driven test: a message the host sends, named for
+// failure messages, and what the host answers while it runs.
+struct Step {
+  const char* name;
+  UINT message;  // kFrame: a frame through FilterProc instead
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  int visible = 1;  // IsFilterWindowVisible's answer
+  int editing = 1;  // IsEditing's answer
+};
+constexpr UINT kFrame = 0;  // WM_NULL, which no host sends to a filter
+// Sets the host's answers, then sends the message or plays the current frame;
+// returns the callback's result.
+LRESULT Play(const Step& step);
 
 // The colour the test frames give pixel (x, y): the reference host's
 // coordinate frame (refhost/frames.h).
@@ -99,6 +117,9 @@ void SetFrame(int width, int height);
 uint64_t PixelHash(const std::vector<uint32_t>& pixels);
 // Calls FilterProc with the current frame; returns its result.
 BOOL Frame();
+// Sets the plug-in's state to view over what the frames copied so far left:
+// their snapshot and frame size.
+void SetView(ViewState view);
 // A FrameProcInfo as the host fills it for the current frame.
 FrameProcInfo MakeFrameInfo();
 

@@ -156,48 +156,45 @@ TEST(NestedMessages, HostThatDragsAgainInsideTheCaptureChange) {
 
 TEST(BadInput, ExtremeCoordinates) {
   struct Row {
-    const char* name;
-    St start;
-    UINT message;
-    LPARAM lParam;
-    St after;
+    fakehost::Step event;
+    St start, after;
     FramePoint centre = {INT_MIN, INT_MIN};  // afterwards; INT_MIN: not checked (a drag) or as before
   };
   // clang-format off
   const Row rows[] = {
-      {.name = "press at x 0x7FFF", .start = St::Idle, .message = HostMsgMainMouseDown, .lParam = Point(0x7FFF, 10),
-       .after = St::Idle},
-      {.name = "press at x 0x8000 (-32768)", .start = St::Idle, .message = HostMsgMainMouseDown,
-       .lParam = Point(0x8000, 10), .after = St::Idle},
-      {.name = "press at x 0xFFFF (-1)", .start = St::Idle, .message = HostMsgMainMouseDown,
-       .lParam = Point(0xFFFF, 10), .after = St::Idle},
-      {.name = "press at y 0xFFFF (-1)", .start = St::Idle, .message = HostMsgMainMouseDown,
-       .lParam = Point(10, 0xFFFF), .after = St::Idle},
-      {.name = "press at y 0x7FFF", .start = St::Idle, .message = HostMsgMainMouseDown, .lParam = Point(10, 0x7FFF),
-       .after = St::Idle},
-      {.name = "follow to (0x8000, 0x8000)", .start = St::Tracking, .message = HostMsgMainMouseMove,
-       .lParam = Point(0x8000, 0x8000), .after = St::Tracking, .centre = {-32768, -32768}},
-      {.name = "follow to (0x7FFF, 0xFFFF)", .start = St::Tracking, .message = HostMsgMainMouseMove,
-       .lParam = Point(0x7FFF, 0xFFFF), .after = St::Tracking, .centre = {32767, -1}},
-      {.name = "drag to (0x8000, 0x8000)", .start = St::Dragging, .message = WM_MOUSEMOVE,
-       .lParam = Point(0x8000, 0x8000), .after = St::Dragging},
-      {.name = "drag to (0x7FFF, 0xFFFF)", .start = St::Dragging, .message = WM_MOUSEMOVE,
-       .lParam = Point(0x7FFF, 0xFFFF), .after = St::Dragging},
-      {.name = "drag start at (0xFFFF, 0x8000)", .start = St::Idle, .message = WM_LBUTTONDOWN,
-       .lParam = Point(0xFFFF, 0x8000), .after = St::Dragging},
+      {.event = {.name = "press at x 0x7FFF", .message = HostMsgMainMouseDown, .lParam = Point(0x7FFF, 10)},
+       .start = St::Idle, .after = St::Idle},
+      {.event = {.name = "press at x 0x8000 (-32768)", .message = HostMsgMainMouseDown, .lParam = Point(0x8000, 10)},
+       .start = St::Idle, .after = St::Idle},
+      {.event = {.name = "press at x 0xFFFF (-1)", .message = HostMsgMainMouseDown, .lParam = Point(0xFFFF, 10)},
+       .start = St::Idle, .after = St::Idle},
+      {.event = {.name = "press at y 0xFFFF (-1)", .message = HostMsgMainMouseDown, .lParam = Point(10, 0xFFFF)},
+       .start = St::Idle, .after = St::Idle},
+      {.event = {.name = "press at y 0x7FFF", .message = HostMsgMainMouseDown, .lParam = Point(10, 0x7FFF)},
+       .start = St::Idle, .after = St::Idle},
+      {.event = {.name = "follow to (0x8000, 0x8000)", .message = HostMsgMainMouseMove, .lParam = Point(0x8000, 0x8000)},
+       .start = St::Tracking, .after = St::Tracking, .centre = {-32768, -32768}},
+      {.event = {.name = "follow to (0x7FFF, 0xFFFF)", .message = HostMsgMainMouseMove, .lParam = Point(0x7FFF, 0xFFFF)},
+       .start = St::Tracking, .after = St::Tracking, .centre = {32767, -1}},
+      {.event = {.name = "drag to (0x8000, 0x8000)", .message = WM_MOUSEMOVE, .lParam = Point(0x8000, 0x8000)},
+       .start = St::Dragging, .after = St::Dragging},
+      {.event = {.name = "drag to (0x7FFF, 0xFFFF)", .message = WM_MOUSEMOVE, .lParam = Point(0x7FFF, 0xFFFF)},
+       .start = St::Dragging, .after = St::Dragging},
+      {.event = {.name = "drag start at (0xFFFF, 0x8000)", .message = WM_LBUTTONDOWN, .lParam = Point(0xFFFF, 0x8000)},
+       .start = St::Idle, .after = St::Dragging},
   };
   // clang-format on
   for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
+    SCOPED_TRACE(r.event.name);
     StartWithFrame();
     Enter(r.start);
     const int cx = viewState.centreX, cy = viewState.centreY;
-    Send(r.message, 0, r.lParam);
+    fakehost::Play(r.event);
     EXPECT_EQ(StateNow(), r.after);
     if (r.centre.x != INT_MIN) {
       EXPECT_EQ(viewState.centreX, r.centre.x);
       EXPECT_EQ(viewState.centreY, r.centre.y);
-    } else if (r.message != WM_MOUSEMOVE) {
+    } else if (r.event.message != WM_MOUSEMOVE) {
       EXPECT_EQ(viewState.centreX, cx);
       EXPECT_EQ(viewState.centreY, cy);
     }

@@ -180,14 +180,13 @@ std::string DescribeState(FramePoint centre, FramePoint pending) {
 }
 
 void Load(const GeometryCase& row) {
-  viewState = ViewState{};
-  viewState.zoomLevel = row.level;
-  viewState.centreX = row.centre.x;
-  viewState.centreY = row.centre.y;
-  viewState.pendingDx = row.pending.x;
-  viewState.pendingDy = row.pending.y;
-  viewState.frameWidth = row.frameWidth;
-  viewState.frameHeight = row.frameHeight;
+  viewState = {.zoomLevel = row.level,
+               .centreX = row.centre.x,
+               .centreY = row.centre.y,
+               .pendingDx = row.pending.x,
+               .pendingDy = row.pending.y,
+               .frameWidth = row.frameWidth,
+               .frameHeight = row.frameHeight};
 }
 
 // Each row runs twice: the second run, with no new drag and no anchor, must
@@ -216,14 +215,13 @@ TEST(ViewGeometry, MagnifyingKeepsWholePixelsAtTheirPlace) {
   for (int level = 1; level <= 24; ++level) {
     for (int centre = -700; centre <= 1400; centre += 37) {
       for (int drag = -50; drag <= 50; drag += 13) {
-        viewState = ViewState{};
-        viewState.zoomLevel = level;
-        viewState.frameWidth = frameW;
-        viewState.frameHeight = frameH;
-        viewState.centreX = centre;
-        viewState.centreY = centre / 2;
-        viewState.pendingDx = drag;
-        viewState.pendingDy = -drag;
+        viewState = {.zoomLevel = level,
+                     .centreX = centre,
+                     .centreY = centre / 2,
+                     .pendingDx = drag,
+                     .pendingDy = -drag,
+                     .frameWidth = frameW,
+                     .frameHeight = frameH};
         const ViewGeometry g = ComputeViewGeometry(client, nullptr);
         const std::string where = "level " + std::to_string(level) + " centre " + std::to_string(centre) + " drag " +
                                   std::to_string(drag) + ": " + Describe(g);

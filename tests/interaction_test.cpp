@@ -47,10 +47,7 @@ struct Cell {
 };
 
 struct Transition {
-  const char* name;
-  UINT message;
-  WPARAM wParam = 0;
-  LPARAM lParam = 0;
+  fakehost::Step event;
   int zoomStep = 0;                       // levels the event zooms by, in every state
   Cell idle, tracking, dragging, locked;  // the outcome from each state
 };
@@ -62,69 +59,69 @@ constexpr Cap Kept = Cap::Kept, Taken = Cap::Taken, Rel = Cap::Released;
 // The drag in the Dragging state starts at window (50, 60); the pan event moves to (56, 57).
 // clang-format off
 const Transition kTransitions[] = {
-    {.name = "1144 inside the frame", .message = HostMsgMainMouseDown, .lParam = Point(300, 200),
+    {.event = {.name = "1144 inside the frame", .message = HostMsgMainMouseDown, .lParam = Point(300, 200)},
      .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1144 at the last frame pixel", .message = HostMsgMainMouseDown, .lParam = Point(639, 359),
+    {.event = {.name = "1144 at the last frame pixel", .message = HostMsgMainMouseDown, .lParam = Point(639, 359)},
      .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1144 at frame column 0", .message = HostMsgMainMouseDown, .lParam = Point(0, 200),
+    {.event = {.name = "1144 at frame column 0", .message = HostMsgMainMouseDown, .lParam = Point(0, 200)},
      .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1144 at frame row 0", .message = HostMsgMainMouseDown, .lParam = Point(300, 0),
+    {.event = {.name = "1144 at frame row 0", .message = HostMsgMainMouseDown, .lParam = Point(300, 0)},
      .idle = {T, Anch, Kept}, .tracking = {T, Anch, Kept}, .dragging = {T, Anch, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1144 left of the frame", .message = HostMsgMainMouseDown, .lParam = Point(-1, 10),
+    {.event = {.name = "1144 left of the frame", .message = HostMsgMainMouseDown, .lParam = Point(-1, 10)},
      .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1144 below the frame", .message = HostMsgMainMouseDown, .lParam = Point(10, 360),
+    {.event = {.name = "1144 below the frame", .message = HostMsgMainMouseDown, .lParam = Point(10, 360)},
      .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1144 right of the frame", .message = HostMsgMainMouseDown, .lParam = Point(640, 10),
+    {.event = {.name = "1144 right of the frame", .message = HostMsgMainMouseDown, .lParam = Point(640, 10)},
      .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1144 above the frame", .message = HostMsgMainMouseDown, .lParam = Point(10, -1),
+    {.event = {.name = "1144 above the frame", .message = HostMsgMainMouseDown, .lParam = Point(10, -1)},
      .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1146", .message = HostMsgMainMouseMove, .lParam = Point(320, 180),
+    {.event = {.name = "1146", .message = HostMsgMainMouseMove, .lParam = Point(320, 180)},
      .idle = {I, Still, Kept}, .tracking = {T, Anch, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1146 left of the frame", .message = HostMsgMainMouseMove, .lParam = Point(-40, 180),
+    {.event = {.name = "1146 left of the frame", .message = HostMsgMainMouseMove, .lParam = Point(-40, 180)},
      .idle = {I, Still, Kept}, .tracking = {T, Anch, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1145", .message = HostMsgMainMouseUp,
+    {.event = {.name = "1145", .message = HostMsgMainMouseUp},
      .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1149", .message = HostMsgMainMoveSize,
+    {.event = {.name = "1149", .message = HostMsgMainMoveSize},
      .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "1150", .message = HostMsgMainDoubleClick,
+    {.event = {.name = "1150", .message = HostMsgMainDoubleClick},
      .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {I, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "WM_LBUTTONDOWN", .message = WM_LBUTTONDOWN, .lParam = Point(10, 20),
+    {.event = {.name = "WM_LBUTTONDOWN", .message = WM_LBUTTONDOWN, .lParam = Point(10, 20)},
      .idle = {D, Still, Taken}, .tracking = {D, Still, Taken}, .dragging = {D, Still, Taken}, .locked = {L, Still, Kept}},
-    {.name = "WM_MOUSEMOVE", .message = WM_MOUSEMOVE, .lParam = Point(56, 57),
+    {.event = {.name = "WM_MOUSEMOVE", .message = WM_MOUSEMOVE, .lParam = Point(56, 57)},
      .idle = {I, Still, Kept}, .tracking = {I, Still, Kept}, .dragging = {D, Pan, Kept}, .locked = {L, Still, Kept}},
-    {.name = "WM_LBUTTONUP", .message = WM_LBUTTONUP, .lParam = Point(56, 57),
+    {.event = {.name = "WM_LBUTTONUP", .message = WM_LBUTTONUP, .lParam = Point(56, 57)},
      .idle = {I, Still, Rel}, .tracking = {I, Still, Rel}, .dragging = {I, Still, Rel}, .locked = {L, Still, Rel}},
-    {.name = "WM_LBUTTONDBLCLK zooms in", .message = WM_LBUTTONDBLCLK, .lParam = Point(5, 5), .zoomStep = +1,
+    {.event = {.name = "WM_LBUTTONDBLCLK zooms in", .message = WM_LBUTTONDBLCLK, .lParam = Point(5, 5)}, .zoomStep = +1,
      .idle = {I, Repaint, Kept}, .tracking = {I, Repaint, Kept}, .dragging = {I, Repaint, Kept}, .locked = {L, Repaint, Kept}},
-    {.name = "WM_RBUTTONUP zooms out", .message = WM_RBUTTONUP, .lParam = Point(5, 5), .zoomStep = -1,
+    {.event = {.name = "WM_RBUTTONUP zooms out", .message = WM_RBUTTONUP, .lParam = Point(5, 5)}, .zoomStep = -1,
      .idle = {I, Repaint, Kept}, .tracking = {I, Repaint, Kept}, .dragging = {I, Repaint, Kept}, .locked = {L, Repaint, Kept}},
-    {.name = "wheel +120 zooms in", .message = WM_MOUSEWHEEL, .wParam = Wheel(120), .zoomStep = +1,
+    {.event = {.name = "wheel +120 zooms in", .message = WM_MOUSEWHEEL, .wParam = Wheel(120)}, .zoomStep = +1,
      .idle = {I, Repaint, Kept}, .tracking = {I, Repaint, Kept}, .dragging = {I, Repaint, Kept}, .locked = {L, Repaint, Kept}},
-    {.name = "wheel -120 zooms out", .message = WM_MOUSEWHEEL, .wParam = Wheel(-120), .zoomStep = -1,
+    {.event = {.name = "wheel -120 zooms out", .message = WM_MOUSEWHEEL, .wParam = Wheel(-120)}, .zoomStep = -1,
      .idle = {I, Repaint, Kept}, .tracking = {I, Repaint, Kept}, .dragging = {I, Repaint, Kept}, .locked = {L, Repaint, Kept}},
-    {.name = "WM_MBUTTONUP", .message = WM_MBUTTONUP,
+    {.event = {.name = "WM_MBUTTONUP", .message = WM_MBUTTONUP},
      .idle = {L, Still, Kept}, .tracking = {L, Still, Kept}, .dragging = {L, Still, Kept}, .locked = {I, Still, Kept}},
-    {.name = "WM_ACTIVATE deactivated", .message = WM_ACTIVATE, .wParam = WA_INACTIVE,
+    {.event = {.name = "WM_ACTIVATE deactivated", .message = WM_ACTIVATE, .wParam = WA_INACTIVE},
      .idle = {I, Still, Rel}, .tracking = {T, Still, Rel}, .dragging = {I, Still, Rel}, .locked = {L, Still, Rel}},
-    {.name = "WM_ACTIVATE activated", .message = WM_ACTIVATE, .wParam = WA_ACTIVE,
+    {.event = {.name = "WM_ACTIVATE activated", .message = WM_ACTIVATE, .wParam = WA_ACTIVE},
      .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "WM_ACTIVATE click-activated", .message = WM_ACTIVATE, .wParam = WA_CLICKACTIVE,
+    {.event = {.name = "WM_ACTIVATE click-activated", .message = WM_ACTIVATE, .wParam = WA_CLICKACTIVE},
      .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "command wheel reverse", .message = WM_COMMAND, .wParam = CmdWheelReverse,
+    {.event = {.name = "command wheel reverse", .message = WM_COMMAND, .wParam = CmdWheelReverse},
      .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "command ruler", .message = WM_COMMAND, .wParam = CmdRuler,
+    {.event = {.name = "command ruler", .message = WM_COMMAND, .wParam = CmdRuler},
      .idle = {I, Repaint, Kept}, .tracking = {T, Repaint, Kept}, .dragging = {D, Repaint, Kept}, .locked = {L, Repaint, Kept}},
-    {.name = "command no grid", .message = HostMsgCommand, .wParam = CmdGridNone,
+    {.event = {.name = "command no grid", .message = HostMsgCommand, .wParam = CmdGridNone},
      .idle = {I, Repaint, Kept}, .tracking = {T, Repaint, Kept}, .dragging = {D, Repaint, Kept}, .locked = {L, Repaint, Kept}},
-    {.name = "command black grid", .message = WM_COMMAND, .wParam = CmdGridBlack,
+    {.event = {.name = "command black grid", .message = WM_COMMAND, .wParam = CmdGridBlack},
      .idle = {I, Repaint, Kept}, .tracking = {T, Repaint, Kept}, .dragging = {D, Repaint, Kept}, .locked = {L, Repaint, Kept}},
-    {.name = "command white grid", .message = HostMsgCommand, .wParam = CmdGridWhite,
+    {.event = {.name = "command white grid", .message = HostMsgCommand, .wParam = CmdGridWhite},
      .idle = {I, Repaint, Kept}, .tracking = {T, Repaint, Kept}, .dragging = {D, Repaint, Kept}, .locked = {L, Repaint, Kept}},
-    {.name = "wheel with delta 0", .message = WM_MOUSEWHEEL, .wParam = Wheel(0),
+    {.event = {.name = "wheel with delta 0", .message = WM_MOUSEWHEEL, .wParam = Wheel(0)},
      .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "WM_RBUTTONDOWN (not handled)", .message = WM_RBUTTONDOWN, .lParam = Point(5, 5),
+    {.event = {.name = "WM_RBUTTONDOWN (not handled)", .message = WM_RBUTTONDOWN, .lParam = Point(5, 5)},
      .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
-    {.name = "WM_MBUTTONDOWN (not handled)", .message = WM_MBUTTONDOWN, .lParam = Point(5, 5),
+    {.event = {.name = "WM_MBUTTONDOWN (not handled)", .message = WM_MBUTTONDOWN, .lParam = Point(5, 5)},
      .idle = {I, Still, Kept}, .tracking = {T, Still, Kept}, .dragging = {D, Still, Kept}, .locked = {L, Still, Kept}},
 };
 // clang-format on
@@ -136,7 +133,7 @@ TEST(PointerStateMachine, EveryEventInEveryState) {
     for (int k = 0; k < 4; ++k) {
       const St from = states[k];
       const Cell& want = cells[k];
-      SCOPED_TRACE(std::string(row.name) + " in " + Name(from));
+      SCOPED_TRACE(std::string(row.event.name) + " in " + Name(from));
 
       fakehost::Host& host = StartWithFrame();
       Enter(from);
@@ -146,7 +143,7 @@ TEST(PointerStateMachine, EveryEventInEveryState) {
       const HWND ownerBefore = standin::CaptureOwner();
       standin::ClearCalls();
 
-      EXPECT_EQ(Send(row.message, row.wParam, row.lParam), 0);
+      EXPECT_EQ(fakehost::Play(row.event), 0);
 
       EXPECT_EQ(StateNow(), want.next) << "expected " << Name(want.next) << ", got " << Name(StateNow());
       EXPECT_EQ(viewState.zoomLevel, zoom + row.zoomStep);
@@ -156,8 +153,8 @@ TEST(PointerStateMachine, EveryEventInEveryState) {
       EXPECT_EQ(Paints(), expectedPaints) << Name(want.view) << "; calls:\n" << Log();
       int wantX = centreX, wantY = centreY, wantPx = 0, wantPy = 0;
       if (want.view == View::Anchored) {
-        wantX = static_cast<short>(row.lParam & 0xFFFF);
-        wantY = static_cast<short>((row.lParam >> 16) & 0xFFFF);
+        wantX = fakehost::PointX(row.event.lParam);
+        wantY = fakehost::PointY(row.event.lParam);
       } else if (want.view == View::Pan) {
         // 6 right and 3 up at level 2: the centre moves 3 left and 1 down in
         // the frame, half a frame pixel (-1 window pixel) stays pending.
@@ -195,34 +192,32 @@ TEST(PointerStateMachine, EveryEventInEveryState) {
 
 TEST(PointerStateMachine, MainWindowFollowOnePressAtATime) {
   StartWithFrame();
-  struct Step {
-    const char* name;
-    UINT message;
-    LPARAM lParam;
+  struct Row {
+    fakehost::Step event;
     int paints;
     FramePoint centre;  // the view centre afterwards
     int tracking;
   };
   // Press at (100, 50), follow to (120, 60), release; a later move is ignored.
   // clang-format off
-  const Step steps[] = {
-      {.name = "press at (100, 50)", .message = HostMsgMainMouseDown, .lParam = Point(100, 50), .paints = 1,
+  const Row rows[] = {
+      {.event = {.name = "press at (100, 50)", .message = HostMsgMainMouseDown, .lParam = Point(100, 50)}, .paints = 1,
        .centre = {100, 50}, .tracking = 1},
-      {.name = "move to (120, 60)", .message = HostMsgMainMouseMove, .lParam = Point(120, 60), .paints = 1,
+      {.event = {.name = "move to (120, 60)", .message = HostMsgMainMouseMove, .lParam = Point(120, 60)}, .paints = 1,
        .centre = {120, 60}, .tracking = 1},
-      {.name = "release", .message = HostMsgMainMouseUp, .lParam = 0, .paints = 0, .centre = {120, 60}, .tracking = 0},
-      {.name = "move after the release", .message = HostMsgMainMouseMove, .lParam = Point(200, 100), .paints = 0,
-       .centre = {120, 60}, .tracking = 0},
+      {.event = {.name = "release", .message = HostMsgMainMouseUp}, .paints = 0, .centre = {120, 60}, .tracking = 0},
+      {.event = {.name = "move after the release", .message = HostMsgMainMouseMove, .lParam = Point(200, 100)},
+       .paints = 0, .centre = {120, 60}, .tracking = 0},
   };
   // clang-format on
-  for (const Step& s : steps) {
-    SCOPED_TRACE(s.name);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.event.name);
     standin::ClearCalls();
-    Send(s.message, 0, s.lParam);
-    EXPECT_EQ(Paints(), static_cast<size_t>(s.paints));
-    EXPECT_EQ(viewState.centreX, s.centre.x);
-    EXPECT_EQ(viewState.centreY, s.centre.y);
-    EXPECT_EQ(viewState.tracking, s.tracking);
+    fakehost::Play(r.event);
+    EXPECT_EQ(Paints(), static_cast<size_t>(r.paints));
+    EXPECT_EQ(viewState.centreX, r.centre.x);
+    EXPECT_EQ(viewState.centreY, r.centre.y);
+    EXPECT_EQ(viewState.tracking, r.tracking);
   }
 }
 

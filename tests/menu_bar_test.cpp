@@ -91,42 +91,40 @@ TEST(MenuBar, BuiltAndCheckedThroughTheAnsiRecords) {
 
 TEST(MenuBar, ChecksFollowEachCommand) {
   fakehost::Host& host = StartWithFrame();
-  struct Step {
-    const char* name;
-    UINT message;
-    WPARAM wParam;
+  struct Row {
+    fakehost::Step command;
     std::vector<UINT> checked;  // popup items checked afterwards
     int wheelReversed, rulerOn, gridMode;
     int paints;
   };
   // clang-format off
-  const Step steps[] = {
-      {.name = "wheel reverse", .message = WM_COMMAND, .wParam = CmdWheelReverse, .checked = {CmdWheelReverse, CmdRuler, CmdGridNone},
-       .wheelReversed = 1, .rulerOn = 1, .gridMode = 0, .paints = 0},
-      {.name = "wheel reverse again", .message = HostMsgCommand, .wParam = CmdWheelReverse, .checked = {CmdRuler, CmdGridNone},
-       .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
-      {.name = "ruler off", .message = WM_COMMAND, .wParam = CmdRuler, .checked = {CmdGridNone},
-       .wheelReversed = 0, .rulerOn = 0, .gridMode = 0, .paints = 1},
-      {.name = "black grid", .message = WM_COMMAND, .wParam = CmdGridBlack, .checked = {CmdGridBlack},
-       .wheelReversed = 0, .rulerOn = 0, .gridMode = 1, .paints = 1},
-      {.name = "white grid", .message = HostMsgCommand, .wParam = CmdGridWhite, .checked = {CmdGridWhite},
-       .wheelReversed = 0, .rulerOn = 0, .gridMode = 2, .paints = 1},
-      {.name = "no grid", .message = WM_COMMAND, .wParam = CmdGridNone, .checked = {CmdGridNone},
-       .wheelReversed = 0, .rulerOn = 0, .gridMode = 0, .paints = 1},
-      {.name = "ruler with a high word set", .message = WM_COMMAND, .wParam = 0x00010000 | CmdRuler, .checked = {CmdRuler, CmdGridNone},
-       .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 1},
-      {.name = "one below the first is no command", .message = WM_COMMAND, .wParam = CmdWheelReverse - 1, .checked = {CmdRuler, CmdGridNone},
-       .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
-      {.name = "one past the last is no command", .message = HostMsgCommand, .wParam = CmdGridWhite + 1, .checked = {CmdRuler, CmdGridNone},
-       .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
-      {.name = "0 is no command", .message = WM_COMMAND, .wParam = 0, .checked = {CmdRuler, CmdGridNone},
-       .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
+  const Row rows[] = {
+      {.command = {.name = "wheel reverse", .message = WM_COMMAND, .wParam = CmdWheelReverse},
+       .checked = {CmdWheelReverse, CmdRuler, CmdGridNone}, .wheelReversed = 1, .rulerOn = 1, .gridMode = 0, .paints = 0},
+      {.command = {.name = "wheel reverse again", .message = HostMsgCommand, .wParam = CmdWheelReverse},
+       .checked = {CmdRuler, CmdGridNone}, .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
+      {.command = {.name = "ruler off", .message = WM_COMMAND, .wParam = CmdRuler},
+       .checked = {CmdGridNone}, .wheelReversed = 0, .rulerOn = 0, .gridMode = 0, .paints = 1},
+      {.command = {.name = "black grid", .message = WM_COMMAND, .wParam = CmdGridBlack},
+       .checked = {CmdGridBlack}, .wheelReversed = 0, .rulerOn = 0, .gridMode = 1, .paints = 1},
+      {.command = {.name = "white grid", .message = HostMsgCommand, .wParam = CmdGridWhite},
+       .checked = {CmdGridWhite}, .wheelReversed = 0, .rulerOn = 0, .gridMode = 2, .paints = 1},
+      {.command = {.name = "no grid", .message = WM_COMMAND, .wParam = CmdGridNone},
+       .checked = {CmdGridNone}, .wheelReversed = 0, .rulerOn = 0, .gridMode = 0, .paints = 1},
+      {.command = {.name = "ruler with a high word set", .message = WM_COMMAND, .wParam = 0x00010000 | CmdRuler},
+       .checked = {CmdRuler, CmdGridNone}, .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 1},
+      {.command = {.name = "one below the first is no command", .message = WM_COMMAND, .wParam = CmdWheelReverse - 1},
+       .checked = {CmdRuler, CmdGridNone}, .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
+      {.command = {.name = "one past the last is no command", .message = HostMsgCommand, .wParam = CmdGridWhite + 1},
+       .checked = {CmdRuler, CmdGridNone}, .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
+      {.command = {.name = "0 is no command", .message = WM_COMMAND, .wParam = 0},
+       .checked = {CmdRuler, CmdGridNone}, .wheelReversed = 0, .rulerOn = 1, .gridMode = 0, .paints = 0},
   };
   // clang-format on
-  for (const Step& s : steps) {
-    SCOPED_TRACE(s.name);
+  for (const Row& s : rows) {
+    SCOPED_TRACE(s.command.name);
     standin::ClearCalls();
-    EXPECT_EQ(Send(s.message, s.wParam), 0);
+    EXPECT_EQ(fakehost::Play(s.command), 0);
     EXPECT_EQ(Ids(CheckedIds(host.window)), Ids(s.checked));
     EXPECT_EQ(viewState.wheelReversed, s.wheelReversed);
     EXPECT_EQ(viewState.rulerOn, s.rulerOn);

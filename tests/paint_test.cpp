@@ -36,21 +36,20 @@ struct View {
 };
 
 // Starts the host, makes the snapshot and copies one frame into it (which
-// paints once), then sets the view, poisons the client and clears the log.
+// paints once), then sets the view over that snapshot, poisons the client and
+// clears the log.
 fakehost::Host& Prepare(const View& v) {
   fakehost::Host& host = fakehost::Start();
   EnsureSnapshot(host.table);
   fakehost::SetFrame(v.frameWidth, v.frameHeight);
   fakehost::Frame();
-  viewState.frameWidth = v.frameWidth;
-  viewState.frameHeight = v.frameHeight;
-  viewState.zoomLevel = v.level;
-  viewState.centreX = v.centre.x;
-  viewState.centreY = v.centre.y;
-  viewState.pendingDx = v.pending.x;
-  viewState.pendingDy = v.pending.y;
-  viewState.rulerOn = v.rulerOn;
-  viewState.gridMode = v.gridMode;
+  fakehost::SetView({.zoomLevel = v.level,
+                     .centreX = v.centre.x,
+                     .centreY = v.centre.y,
+                     .pendingDx = v.pending.x,
+                     .pendingDy = v.pending.y,
+                     .rulerOn = v.rulerOn,
+                     .gridMode = v.gridMode});
   standin::FillClient(host.window, standin::kPoison);
   standin::ClearCalls();
   return host;

@@ -810,56 +810,56 @@ TEST_F(Standin, FailedCallsReturnFailureAndChangeNothing) {
   static const HBRUSH black = static_cast<HBRUSH>(Stock(BLACK_BRUSH));
   // clang-format off
   const Row rows[] = {
-      {"GetDC", [](Victims& v) { return !GetDC(v.w) && standin::GetBooks().windowDcsOut == 1; }},
-      {"ReleaseDC", [](Victims& v) { return ReleaseDC(v.w, v.dc) == 0; }, 1},
-      {"GetClientRect", [](Victims& v) { RECT r{7, 7, 7, 7}; return !GetClientRect(v.w, &r) && r.left == 7 && r.bottom == 7; }},
-      {"FillRect", [](Victims& v) { const RECT r{0, 0, 4, 4}; return FillRect(v.dc, &r, black) == 0; }},
-      {"SetWindowTextA", [](Victims& v) { return !SetWindowTextA(v.w, "x") && standin::WindowText(v.w).empty(); }},
-      {"CreateMenu", [](Victims&) { return !CreateMenu() && standin::GetBooks().menusAlive == 1; }},
-      {"DestroyMenu", [](Victims& v) { return !DestroyMenu(v.menu); }, 1},
-      {"InsertMenuItemA", [](Victims& v) { return !InsertMenuItemA(v.menu, 1, TRUE, &v.item) && standin::MenuItems(v.menu).size() == 1; }},
-      {"SetMenu", [](Victims& v) { return !SetMenu(v.w, v.menu) && !standin::WindowMenu(v.w) && standin::ClientHeight(v.w) == 4; }},
-      {"GetMenu", [](Victims& v) { SetMenu(v.w, v.menu); return !GetMenu(v.w) && standin::WindowMenu(v.w) == v.menu; }},
-      {"SetMenuItemInfoA", [](Victims& v) {
+      {.fn = "GetDC", .call = [](Victims& v) { return !GetDC(v.w) && standin::GetBooks().windowDcsOut == 1; }},
+      {.fn = "ReleaseDC", .call = [](Victims& v) { return ReleaseDC(v.w, v.dc) == 0; }, .refused = 1},
+      {.fn = "GetClientRect", .call = [](Victims& v) { RECT r{7, 7, 7, 7}; return !GetClientRect(v.w, &r) && r.left == 7 && r.bottom == 7; }},
+      {.fn = "FillRect", .call = [](Victims& v) { const RECT r{0, 0, 4, 4}; return FillRect(v.dc, &r, black) == 0; }},
+      {.fn = "SetWindowTextA", .call = [](Victims& v) { return !SetWindowTextA(v.w, "x") && standin::WindowText(v.w).empty(); }},
+      {.fn = "CreateMenu", .call = [](Victims&) { return !CreateMenu() && standin::GetBooks().menusAlive == 1; }},
+      {.fn = "DestroyMenu", .call = [](Victims& v) { return !DestroyMenu(v.menu); }, .refused = 1},
+      {.fn = "InsertMenuItemA", .call = [](Victims& v) { return !InsertMenuItemA(v.menu, 1, TRUE, &v.item) && standin::MenuItems(v.menu).size() == 1; }},
+      {.fn = "SetMenu", .call = [](Victims& v) { return !SetMenu(v.w, v.menu) && !standin::WindowMenu(v.w) && standin::ClientHeight(v.w) == 4; }},
+      {.fn = "GetMenu", .call = [](Victims& v) { SetMenu(v.w, v.menu); return !GetMenu(v.w) && standin::WindowMenu(v.w) == v.menu; }},
+      {.fn = "SetMenuItemInfoA", .call = [](Victims& v) {
          v.item.fState = MFS_CHECKED;
          return !SetMenuItemInfoA(v.menu, 1, FALSE, &v.item) && standin::MenuItems(v.menu)[0].state == MFS_UNCHECKED;
        }},
-      {"SetCapture", [](Victims& v) { return !SetCapture(v.w) && !standin::CaptureOwner(); }},
-      {"ReleaseCapture", [](Victims& v) { SetCapture(v.w); return !ReleaseCapture() && standin::CaptureOwner() == v.w; }},
-      {"LoadCursorA", [](Victims&) { return !LoadCursorA(nullptr, IDC_SIZEALL); }},
-      {"SetCursor", [](Victims&) { return !SetCursor(standin::SizeAllCursor()) && standin::CurrentCursor() != standin::SizeAllCursor(); }},
-      {"CreateCompatibleDC", [](Victims& v) { return !CreateCompatibleDC(v.dc) && standin::GetBooks().memoryDcsAlive == 1; }},
-      {"CreateCompatibleBitmap", [](Victims& v) { return !CreateCompatibleBitmap(v.dc, 2, 2) && standin::GetBooks().bitmapsAlive == 1; }},
-      {"SelectObject", [](Victims& v) {
+      {.fn = "SetCapture", .call = [](Victims& v) { return !SetCapture(v.w) && !standin::CaptureOwner(); }},
+      {.fn = "ReleaseCapture", .call = [](Victims& v) { SetCapture(v.w); return !ReleaseCapture() && standin::CaptureOwner() == v.w; }},
+      {.fn = "LoadCursorA", .call = [](Victims&) { return !LoadCursorA(nullptr, IDC_SIZEALL); }},
+      {.fn = "SetCursor", .call = [](Victims&) { return !SetCursor(standin::SizeAllCursor()) && standin::CurrentCursor() != standin::SizeAllCursor(); }},
+      {.fn = "CreateCompatibleDC", .call = [](Victims& v) { return !CreateCompatibleDC(v.dc) && standin::GetBooks().memoryDcsAlive == 1; }},
+      {.fn = "CreateCompatibleBitmap", .call = [](Victims& v) { return !CreateCompatibleBitmap(v.dc, 2, 2) && standin::GetBooks().bitmapsAlive == 1; }},
+      {.fn = "SelectObject", .call = [](Victims& v) {
          const bool failed = !SelectObject(v.dc, Stock(WHITE_PEN));
          ReleaseDC(v.w, v.dc);
          return failed && standin::PenAtLastRelease(v.w) == Stock(BLACK_PEN);
        }},
-      {"DeleteDC", [](Victims& v) { return !DeleteDC(v.mem); }, 2},
-      {"DeleteObject", [](Victims& v) { return !DeleteObject(v.rgn); }, 1},
-      {"GetStockObject", [](Victims&) { return !GetStockObject(BLACK_PEN); }},
-      {"SetDIBitsToDevice", [](Victims& v) {
+      {.fn = "DeleteDC", .call = [](Victims& v) { return !DeleteDC(v.mem); }, .refused = 2},
+      {.fn = "DeleteObject", .call = [](Victims& v) { return !DeleteObject(v.rgn); }, .refused = 1},
+      {.fn = "GetStockObject", .call = [](Victims&) { return !GetStockObject(BLACK_PEN); }},
+      {.fn = "SetDIBitsToDevice", .call = [](Victims& v) {
          const uint8_t white[4] = {0xFF, 0xFF, 0xFF, 0};
          BITMAPINFO bmi{};
          bmi.bmiHeader = {40, 1, 1, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
          return SetDIBitsToDevice(v.mem, 0, 0, 1, 1, 0, 0, 0, 1, white, &bmi, DIB_RGB_COLORS) == 0 &&
                 standin::BitmapPixel(v.bmp, 0, 0) == 0;
        }},
-      {"SetStretchBltMode", [](Victims& v) { return SetStretchBltMode(v.dc, 4) == 0 && SetStretchBltMode(v.dc, 3) == BLACKONWHITE; }},
-      {"StretchBlt", [](Victims& v) { return !StretchBlt(v.dc, 0, 0, 4, 4, v.mem, 0, 0, 2, 2, SRCCOPY); }},
-      {"MoveToEx", [](Victims& v) { POINT p{9, 9}; return !MoveToEx(v.dc, 1, 1, &p) && p.x == 9 && p.y == 9; }},
-      {"LineTo", [](Victims& v) { return !LineTo(v.dc, 3, 0); }},
-      {"CreateRectRgn", [](Victims&) { return !CreateRectRgn(0, 0, 1, 1) && standin::GetBooks().regionsAlive == 1; }},
-      {"SelectClipRgn", [](Victims& v) {
+      {.fn = "SetStretchBltMode", .call = [](Victims& v) { return SetStretchBltMode(v.dc, 4) == 0 && SetStretchBltMode(v.dc, 3) == BLACKONWHITE; }},
+      {.fn = "StretchBlt", .call = [](Victims& v) { return !StretchBlt(v.dc, 0, 0, 4, 4, v.mem, 0, 0, 2, 2, SRCCOPY); }},
+      {.fn = "MoveToEx", .call = [](Victims& v) { POINT p{9, 9}; return !MoveToEx(v.dc, 1, 1, &p) && p.x == 9 && p.y == 9; }},
+      {.fn = "LineTo", .call = [](Victims& v) { return !LineTo(v.dc, 3, 0); }},
+      {.fn = "CreateRectRgn", .call = [](Victims&) { return !CreateRectRgn(0, 0, 1, 1) && standin::GetBooks().regionsAlive == 1; }},
+      {.fn = "SelectClipRgn", .call = [](Victims& v) {
          const bool failed = SelectClipRgn(v.dc, v.rgn) == RGN_ERROR;
          ReleaseDC(v.w, v.dc);
          return failed && !standin::ClipAtLastRelease(v.w, nullptr);
        }},
       // The switch itself: the count starts when it is set, each function waits on its own, 0 cancels, Reset forgets.
-      {"GetDC", [](Victims& v) { HDC dc = GetDC(v.w); return dc && ReleaseDC(v.w, dc) && !GetDC(v.w); }, 0, 2},
-      {"GetStockObject", [](Victims&) { standin::FailCall("CreateMenu"); return !GetStockObject(BLACK_PEN) && !CreateMenu(); }, 0, 1, 2},
-      {"MoveToEx", [](Victims& v) { standin::FailCall("MoveToEx", 0); return MoveToEx(v.dc, 1, 1, nullptr) != 0; }, 0, 1, 0},
-      {"CreateMenu", [](Victims&) { standin::Reset(); return CreateMenu() && standin::CallCount("CreateMenu") == 1; }, 0, 1, 0},
+      {.fn = "GetDC", .call = [](Victims& v) { HDC dc = GetDC(v.w); return dc && ReleaseDC(v.w, dc) && !GetDC(v.w); }, .count = 2},
+      {.fn = "GetStockObject", .call = [](Victims&) { standin::FailCall("CreateMenu"); return !GetStockObject(BLACK_PEN) && !CreateMenu(); }, .failed = 2},
+      {.fn = "MoveToEx", .call = [](Victims& v) { standin::FailCall("MoveToEx", 0); return MoveToEx(v.dc, 1, 1, nullptr) != 0; }, .failed = 0},
+      {.fn = "CreateMenu", .call = [](Victims&) { standin::Reset(); return CreateMenu() && standin::CallCount("CreateMenu") == 1; }, .failed = 0},
   };
   // clang-format on
   for (const std::string& fn : standin::Functions()) {

@@ -41,11 +41,8 @@ bool Render(const ViewToRender& v, const std::string& dir) {
   EnsureSnapshot(host.table);
   fakehost::SetFrame(640, 360);
   fakehost::Frame();
-  viewState.zoomLevel = v.level;
-  viewState.rulerOn = v.rulerOn;
-  viewState.gridMode = v.gridMode;
-  viewState.centreX = v.centreX;
-  viewState.centreY = v.centreY;
+  fakehost::SetView(
+      {.zoomLevel = v.level, .centreX = v.centreX, .centreY = v.centreY, .rulerOn = v.rulerOn, .gridMode = v.gridMode});
   const FramePoint anchor = {v.centreX, v.centreY};
   standin::FillClient(host.window, standin::kPoison);
   PaintView(host.table, host.editHandle, v.anchored ? &anchor : nullptr);

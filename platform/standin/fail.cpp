@@ -1,5 +1,4 @@
-// Calls made to fail on demand, a count of calls per function, and the
-// opening every stub shares.
+// Calls made to fail on demand and a count of calls per function.
 #include <cstring>
 #include <iterator>
 
@@ -44,19 +43,7 @@ bool Fails(Fn fn) {
   return true;
 }
 
-Opened Open(Fn fn, std::initializer_list<int64_t> args, const void* handle, Kind kind, const char* text) {
-  LogText(kNames[static_cast<size_t>(fn)], args, text);
-  if (Fails(fn)) return {true, nullptr};
-  Object* object = nullptr;
-  switch (kind) {
-    case Kind::None: return {false, nullptr};
-    case Kind::Dc: return {false, FindDc(handle)};  // counts a bad handle itself
-    case Kind::Any: object = Find(handle); break;
-    default: object = FindKind(handle, kind); break;
-  }
-  if (object == nullptr) CountBadHandle();
-  return {false, object};
-}
+const char* Name(Fn fn) { return kNames[static_cast<size_t>(fn)]; }
 
 void ResetFailures() { F() = Failures{}; }
 

@@ -61,14 +61,6 @@ inline uint32_t Painted(const Surface& s, uint32_t rgb) { return s.mono && rgb !
 // from the start pixel, which stays included, as GDI's bounding rectangles do.
 Box BlitBoundingBox(int64_t x, int64_t y, int64_t width, int64_t height);
 
-struct MenuEntry {
-  std::string text;
-  UINT id = 0;
-  UINT type = 0;
-  UINT state = 0;
-  HMENU subMenu = nullptr;
-};
-
 // One entry of the handle table. Which fields mean something depends on kind.
 struct Object {
   Kind kind = Kind::Window;
@@ -106,7 +98,7 @@ struct Object {
   Box region;
 
   // Menu.
-  std::vector<MenuEntry> items;
+  std::vector<MenuItem> items;
 };
 
 // Handle table.
@@ -151,17 +143,21 @@ enum class Fn {
 #undef STANDIN_FUNCTION
 };
 
-// The opening every stub shares: logs the call (text: a string argument's
-// bytes), counts it and fails it on demand; otherwise looks the handle up as
-// a live object of the kind the stub works on, counting a bad handle when
-// there is none (Kind::None: nothing to look up, as for a null handle the
-// call allows).
+// The opening every stub shares (open.cpp): logs the call (text: a string
+// argument's bytes), counts it and fails it on demand; otherwise looks the
+// handle up as a live object of the kind the stub works on, counting a bad
+// handle when there is none (Kind::None: nothing to look up, as for a null
+// handle the call allows).
 struct Opened {
   bool fails;      // the stub returns its failure value and changes nothing
   Object* object;  // the handle's object, null when bad or not looked up
 };
 Opened Open(Fn fn, std::initializer_list<int64_t> args, const void* handle = nullptr, Kind kind = Kind::None,
             const char* text = nullptr);
+// Counts a call of fn; true when it is the call FailCall made to fail (fail.cpp).
+bool Fails(Fn fn);
+// fn as functions.def spells it.
+const char* Name(Fn fn);
 void ResetFailures();
 // A release that failed on demand: the object (with a DC's bitmap, a menu's
 // popups) stays alive and leaves the books.

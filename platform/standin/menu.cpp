@@ -8,6 +8,12 @@ namespace standin {
 namespace detail {
 namespace {
 
+// Windows refuses a popup tree deeper than this; the stand-in also refuses a
+// popup that would hold the menu it goes into, so no loop can form. Lookups
+// and destroys stop past this level below their start (level 0): a tree built
+// upwards from such popups has levels 0 to 30.
+constexpr int kMaxMenuDepth = 30;
+
 constexpr UINT kNonStringTypes = 0x00000004 | 0x00000100 | 0x00000800;  // MFT_BITMAP | MFT_OWNERDRAW | MFT_SEPARATOR
 
 // Windows takes the record at its full size or at the size it had before
@@ -35,11 +41,11 @@ struct Place {
 // popup item with that identifier only when nothing inside matches).
 Place FindItem(HMENU hmenu, UINT item, bool byPosition, int depth = 0) {
   Object* m = FindKind(hmenu, Kind::Menu);
-  if (!m || depth > 31) return {};
+  if (!m || depth > kMaxMenuDepth) return {};
   if (byPosition) return item < m->items.size() ? Place{m, item, hmenu} : Place{};
   Place fallback;
   for (size_t i = 0; i < m->items.size(); ++i) {
-    const MenuEntry& e = m->items[i];
+    const MenuItem& e = m->items[i];
     if (e.subMenu) {
       Place inner = FindItem(e.subMenu, item, false, depth + 1);
       if (inner.menu) return inner;
@@ -51,10 +57,6 @@ Place FindItem(HMENU hmenu, UINT item, bool byPosition, int depth = 0) {
   return fallback;
 }
 
-// Windows refuses a popup tree deeper than this; the stand-in also refuses a
-// popup that would hold the menu it goes into, so no loop can form.
-constexpr int kMaxMenuDepth = 30;
-
 // Levels of popups from a menu down (the menu itself is level 1); stops
 // counting past the limit. True in *reaches when target lies on the way.
 int Depth(HMENU menu, HMENU target, int level, bool* reaches) {
@@ -62,7 +64,7 @@ int Depth(HMENU menu, HMENU target, int level, bool* reaches) {
   if (!m || level > kMaxMenuDepth) return level;
   if (menu == target) *reaches = true;
   int deepest = level + 1;
-  for (const MenuEntry& e : m->items) {
+  for (const MenuItem& e : m->items) {
     if (e.subMenu) deepest = std::max(deepest, Depth(e.subMenu, target, level + 1, reaches));
     if (deepest > kMaxMenuDepth || *reaches) break;
   }
@@ -71,7 +73,7 @@ int Depth(HMENU menu, HMENU target, int level, bool* reaches) {
 
 // Fills an entry of menu target from the fields the mask names; false for a
 // bad submenu (not a menu, one holding target, or a tree too deep).
-bool Apply(HMENU target, MenuEntry& e, const MENUITEMINFOA& mi) {
+bool Apply(HMENU target, MenuItem& e, const MENUITEMINFOA& mi) {
   if ((mi.fMask & MIIM_SUBMENU) && mi.hSubMenu) {
     bool reaches = false;
     if (!FindKind(mi.hSubMenu, Kind::Menu) || Depth(mi.hSubMenu, target, 0, &reaches) > kMaxMenuDepth || reaches)
@@ -89,9 +91,9 @@ bool Apply(HMENU target, MenuEntry& e, const MENUITEMINFOA& mi) {
 
 void DestroyTree(HMENU menu, int depth) {
   Object* m = FindKind(menu, Kind::Menu);
-  if (!m || depth > 31) return;
+  if (!m || depth > kMaxMenuDepth) return;
   std::vector<HMENU> subs;
-  for (const MenuEntry& e : m->items)
+  for (const MenuItem& e : m->items)
     if (e.subMenu) subs.push_back(e.subMenu);
   Forget(menu);
   --MutableBooks().menusAlive;
@@ -105,11 +107,8 @@ void DestroyMenuTree(HMENU menu) { DestroyTree(menu, 0); }
 }  // namespace detail
 
 std::vector<MenuItem> MenuItems(HMENU menu) {
-  std::vector<MenuItem> out;
-  if (detail::Object* m = detail::FindKind(menu, detail::Kind::Menu)) {
-    for (const detail::MenuEntry& e : m->items) out.push_back({e.text, e.id, e.type, e.state, e.subMenu});
-  }
-  return out;
+  const detail::Object* m = detail::FindKind(menu, detail::Kind::Menu);
+  return m != nullptr ? m->items : std::vector<MenuItem>{};
 }
 
 }  // namespace standin
@@ -130,7 +129,7 @@ BOOL InsertMenuItemA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA 
   // Before the item found; at the end of this menu when there is none.
   Place p = FindItem(hmenu, item, fByPosition != FALSE);
   if (!p.menu) p = {o.object, o.object->items.size(), hmenu};
-  MenuEntry e;
+  MenuItem e;
   if (!Apply(p.handle, e, *lpmi)) {
     CountBadHandle();
     return FALSE;
@@ -144,7 +143,7 @@ BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA
   if (o.fails || !o.object || !lpmii || !SizeAccepted(lpmii->cbSize)) return FALSE;
   Place p = FindItem(hmenu, item, fByPosition != FALSE);
   if (!p.menu) return FALSE;
-  MenuEntry e = p.menu->items[p.index];
+  MenuItem e = p.menu->items[p.index];
   if (!Apply(p.handle, e, *lpmii)) {
     CountBadHandle();
     return FALSE;

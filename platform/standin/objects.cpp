@@ -128,7 +128,7 @@ void Refuse(const void* handle) {
   o->refused = true;
   if (o->kind == Kind::MemoryDc) Refuse(o->bitmap);
   if (o->kind == Kind::Menu) {
-    for (const MenuEntry& e : o->items) Refuse(e.subMenu);
+    for (const MenuItem& e : o->items) Refuse(e.subMenu);
   }
 }
 

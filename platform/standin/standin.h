@@ -124,6 +124,7 @@ int64_t CallCount(const std::string& fn);
 const std::vector<std::string>& Functions();
 
 // ---- menus ---------------------------------------------------------------------
+// An item as the stand-in's menus hold it.
 struct MenuItem {
   std::string text;  // bytes as given
   UINT id = 0;
@@ -131,6 +132,7 @@ struct MenuItem {
   UINT state = 0;
   HMENU subMenu = nullptr;
 };
+// A live menu's items in order; none for any other handle.
 std::vector<MenuItem> MenuItems(HMENU menu);
 
 // Integer value of a handle, as it appears in Call::args.
