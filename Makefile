@@ -69,7 +69,7 @@ N ?= 10000
 SEED ?= 1
 ATTEMPTS ?= 1
 hands: plugin
-	tests/e2e/with_display.sh python3 tests/hands/hands.py --wine-run scripts/wine-run \
+	bash scripts/wine-run --session python3 tests/hands/hands.py --wine-run scripts/wine-run \
 	  --refhost build/win32/refhost.exe --out build/win32/hands-long \
 	  --folder tests/e2e/images/sequence --monkey $(N) --seed $(SEED) --attempts $(ATTEMPTS)
 

@@ -16,4 +16,4 @@ HOW
 fi
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2 --target quorvex refhost
-exec "$root/scripts/wine-run" "$root/build/win32/refhost.exe" --ini "$root/build/win32/refhost.ini" "$@"
+TAVIMO_WINE_CALLERS_DISPLAY=1 exec "$root/scripts/wine-run" "$root/build/win32/refhost.exe" --ini "$root/build/win32/refhost.ini" "$@"

@@ -19,7 +19,7 @@ endforeach()
 # the tests after it read its log.
 add_test(NAME e2e.wine.scenarios
          COMMAND bash -c "set -o pipefail; rm -rf \"$0\" && mkdir -p \"$0\" && \"$@\" 2>&1 | tee \"$0/run.log\""
-                 ${E2E_OUT} ${E2E_DIR}/with_display.sh ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:refhost>
+                 ${E2E_OUT} ${CMAKE_SOURCE_DIR}/scripts/wine-run $<TARGET_FILE:refhost>
                  ${script_args} --out ${E2E_OUT} --ini ${E2E_OUT}/refhost.ini --quiet
                  --bench --tiny --soak ${TAVIMO_SOAK_STEPS})
 set_tests_properties(e2e.wine.scenarios PROPERTIES

@@ -1,12 +1,12 @@
 # Real hands (included from refhost/CMakeLists.txt in the win32 build): the
-# interactive reference host with the real DLL under Wine, on a virtual screen
-# of its own, driven only by X input events (xdotool) and checked by the
+# interactive reference host with the real DLL under Wine, on the Wine
+# session's screen (scripts/wine-run --session), driven only by X input events (xdotool) and checked by the
 # window title and screen pixels (xwd). e2e.hands runs the named gestures,
 # e2e.hands.monkey a short seeded run of random gestures on a playing folder.
 # A failure keeps its screenshots in build/win32/hands*/.
 include(${CMAKE_SOURCE_DIR}/tests/e2e/failure_lines.cmake)
 set(HANDS_DIR ${CMAKE_SOURCE_DIR}/tests/hands)
-set(HANDS_RUN ${CMAKE_SOURCE_DIR}/tests/e2e/with_display.sh python3 ${HANDS_DIR}/hands.py
+set(HANDS_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run --session python3 ${HANDS_DIR}/hands.py
     --wine-run ${CMAKE_SOURCE_DIR}/scripts/wine-run --refhost $<TARGET_FILE:refhost> --attempts 2)
 add_test(NAME e2e.hands COMMAND ${HANDS_RUN} --out ${CMAKE_BINARY_DIR}/hands)
 # One Wine test at a time: the bench in e2e.wine.scenarios times the machine.
