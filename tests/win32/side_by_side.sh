@@ -14,7 +14,7 @@ failed=0
 fail() { echo "FAIL $*"; failed=1; }
 # Under qemu a Wine start takes about a minute.
 soak=6000 starting=120
-if "$wine_run" --emulated; then soak=8000 starting=900; fi
+if "$wine_run" --emulated; then soak=2000 starting=900; fi
 waitfor() { # PATTERN FILE SECONDS
   local i
   for i in $(seq "$3"); do grep -qs "$1" "$2" && return 0; sleep 1; done
