@@ -8,6 +8,7 @@ execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/wine-run --emulated RES
 if(tavimo_emulated EQUAL 0)
   set(TAVIMO_SOAK_STEPS 100)
   set(TAVIMO_MONKEY_GESTURES 40)
+  set(TAVIMO_HANDS_TIMEOUT 2400)
   file(WRITE ${CMAKE_BINARY_DIR}/budget.txt
        "make test: Wine runs under qemu's emulator here, so the soaks take ${TAVIMO_SOAK_STEPS} steps (300 natively) "
        "and the real-input monkey ${TAVIMO_MONKEY_GESTURES} gestures (120), to finish well inside an hour; "
@@ -15,5 +16,6 @@ if(tavimo_emulated EQUAL 0)
 else()
   set(TAVIMO_SOAK_STEPS 300)
   set(TAVIMO_MONKEY_GESTURES 120)
+  set(TAVIMO_HANDS_TIMEOUT 900)
   file(REMOVE ${CMAKE_BINARY_DIR}/budget.txt)
 endif()

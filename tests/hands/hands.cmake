@@ -11,7 +11,7 @@ set(HANDS_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run --session python3 ${HANDS_DIR
 add_test(NAME e2e.hands COMMAND ${HANDS_RUN} --out ${CMAKE_BINARY_DIR}/hands)
 # One Wine test at a time: the bench in e2e.wine.scenarios times the machine.
 set_tests_properties(e2e.hands PROPERTIES
-  TIMEOUT 900 RESOURCE_LOCK wine FAIL_REGULAR_EXPRESSION "${E2E_FAILURE_LINES}")
+  TIMEOUT ${TAVIMO_HANDS_TIMEOUT} RESOURCE_LOCK wine FAIL_REGULAR_EXPRESSION "${E2E_FAILURE_LINES}")
 # The monkey is README.md's make hands, short (build/win32/hands-long).
 include(${CMAKE_SOURCE_DIR}/tests/readme/make_test.cmake)
 make_test(hands NAME e2e.hands.monkey VARS N=${TAVIMO_MONKEY_GESTURES} SEED=1 ATTEMPTS=2

@@ -430,7 +430,7 @@ class Suite:
     def stop_host(self):
         """The main window's close box: the host ends and stores the settings."""
         self.pointer.click(1, *self.host.close_box())
-        if not self.host.wait_exit(15):
+        if not self.host.wait_exit(60):
             raise Failure(self.step_name, "the host ended after its close box", "still running")
         rep = self.host.report("exit")
         if not rep:
