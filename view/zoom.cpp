@@ -1,5 +1,6 @@
 #include "view/zoom.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "host/version.h"
@@ -23,10 +24,11 @@ int ClampZoomLevel(int level) {
 }
 
 int ZoomDenominator(int level) {
-  const int n = level < kMinZoomLevel ? kMinZoomLevel : (level > -1 ? -1 : level);
-  // Powers of two for odd levels, 1.5 times a power of two for even ones.
-  const int b = 2 << ((1 - n) >> 1);
-  return (n % 2 != 0) ? b / 2 : (b + b / 2) / 2;
+  // Level -1 is 1/2 and each two levels down halve it: 1/2, 1/4 ... 1/32;
+  // the even levels between are three quarters of the next: 1/3, 1/6 ... 1/24.
+  const int steps = -std::clamp(level, kMinZoomLevel, -1);
+  const int power = 2 << (steps / 2);
+  return steps % 2 != 0 ? power : power / 4 * 3;
 }
 
 int ZoomDivisor(int level) {
