@@ -42,6 +42,29 @@ void Anchor(const WindowMessage& m, int x, int y) {
   PaintView(m.table, m.editHandle, &anchor);
 }
 
+// The menu's commands. Without a menu bar they change nothing.
+void ToggleWheelReverse(HMENU menu) {
+  if (menu == nullptr) return;
+  viewState.wheelReversed = 1 - viewState.wheelReversed;
+  SetMenuCheck(menu, CmdWheelReverse, viewState.wheelReversed == 1);
+}
+
+void ToggleRuler(HMENU menu) {
+  if (menu == nullptr) return;
+  viewState.rulerOn = 1 - viewState.rulerOn;
+  SetMenuCheck(menu, CmdRuler, viewState.rulerOn == 1);
+}
+
+void ChooseGrid(HMENU menu, UINT id) {
+  if (menu == nullptr) return;
+  viewState.gridMode = static_cast<int>(id - CmdGridNone);
+  // The chosen item first, then the other two in menu order.
+  SetMenuCheck(menu, id, 1);
+  for (UINT other = CmdGridNone; other <= CmdGridWhite; ++other) {
+    if (other != id) SetMenuCheck(menu, other, 0);
+  }
+}
+
 }  // namespace
 
 void OnMainMouseDown(const WindowMessage& m) {
@@ -142,33 +165,18 @@ void OnLockToggle(const WindowMessage& m) {
   SetTitle(m.window);
 }
 
+// The wheel's direction changes no pixel; ruler and grid repaint, even
+// without a menu bar.
 void OnCommand(const WindowMessage& m) {
   const UINT id = LOWORD(m.wParam);
-  if (id < CmdWheelReverse || id > CmdGridWhite) return;
-  // Without a menu bar the commands change nothing; ruler and grid still repaint.
   HMENU menu = GetMenu(m.window);
   switch (id) {
-    case CmdWheelReverse:
-      if (menu == nullptr) return;
-      viewState.wheelReversed = 1 - viewState.wheelReversed;
-      SetMenuCheck(menu, CmdWheelReverse, viewState.wheelReversed == 1);
-      return;
-    case CmdRuler:
-      if (menu != nullptr) {
-        viewState.rulerOn = 1 - viewState.rulerOn;
-        SetMenuCheck(menu, CmdRuler, viewState.rulerOn == 1);
-      }
-      break;
-    default:
-      if (menu != nullptr) {
-        viewState.gridMode = static_cast<int>(id - CmdGridNone);
-        // The chosen item first, then the other two in menu order.
-        SetMenuCheck(menu, id, 1);
-        for (UINT other = CmdGridNone; other <= CmdGridWhite; ++other) {
-          if (other != id) SetMenuCheck(menu, other, 0);
-        }
-      }
-      break;
+    case CmdWheelReverse: ToggleWheelReverse(menu); return;
+    case CmdRuler: ToggleRuler(menu); break;
+    case CmdGridNone:
+    case CmdGridBlack:
+    case CmdGridWhite: ChooseGrid(menu, id); break;
+    default: return;
   }
   PaintView(m.table, m.editHandle, nullptr);
 }
