@@ -9,7 +9,9 @@ wine_run=$1
 tag=hang-$$-$RANDOM
 start=$SECONDS
 "$wine_run" --join 2>/dev/null
-session=$("$wine_run" --processes | awk '$2 == "server" || $2 == "session" {print $1}' | sort)
+# The server and what its boot left; the services Wine starts on demand (also
+# the session's) end when idle, and a desktop after its last window.
+session=$("$wine_run" --session-processes | sort)
 out=$(TAVIMO_WINE_RUN=$tag TAVIMO_WINE_TIMEOUT=15 "$wine_run" notepad 2>&1)
 rc=$?
 failed=0
