@@ -10,6 +10,7 @@
 #include "refhost/bench.h"
 #include "refhost/host.h"
 #include "refhost/measure.h"
+#include "state/stored_settings.h"
 
 namespace refhost {
 namespace {
@@ -52,10 +53,10 @@ LRESULT CALLBACK LargeWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 bool StartWith(Driver& d, const View& v, int clientW, int clientH) {
   d.Stop();
   d.ClearSettings();
-  d.SetSetting("nnn", v.level);
-  d.SetSetting("ruler", kRulerOn);
-  d.SetSetting("grid", v.grid);
-  d.SetSetting("menu", 1);
+  d.SetSetting(kZoomKey, v.level);
+  d.SetSetting(kRulerKey, kRulerOn);
+  d.SetSetting(kGridKey, v.grid);
+  d.SetSetting(kMenuKey, 1);
   d.SetLargestFrame(kLargestW, kLargestH);
   std::string error;
   if (!d.Start(&error)) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "refhost/host.h"
+#include "state/stored_settings.h"
 
 namespace refhost {
 namespace {
@@ -45,10 +46,11 @@ void WriteReport(const char* when) {
   PutRect(f, "main.client", session.mainWindow, true);
   std::fprintf(f, "frames %ld\n", framesShown);
   std::fprintf(f, "objects %ld %ld\n", objects.gdi, objects.user);  // GDI, USER; -1 when not countable
-  for (const char* key : {"nnn", "reverse", "ruler", "grid", "menu"}) {
+  for (const StoredSetting& s : kStoredSettings) {
+    std::fprintf(f, "setting %s %d %d %d\n", s.key, Initial(s), s.lowest, s.highest);
     char text[64];
-    GetPrivateProfileStringA(hostConfig.section.c_str(), key, "", text, sizeof text, hostConfig.iniPath.c_str());
-    if (text[0] != '\0') std::fprintf(f, "stored %s %s\n", key, text);
+    GetPrivateProfileStringA(hostConfig.section.c_str(), s.key, "", text, sizeof text, hostConfig.iniPath.c_str());
+    if (text[0] != '\0') std::fprintf(f, "stored %s %s\n", s.key, text);
   }
   std::fclose(f);
   MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);

@@ -1,5 +1,9 @@
 #include "tests/fake_host.h"
 
+#include <algorithm>
+
+#include "state/stored_settings.h"
+
 namespace fakehost {
 namespace {
 
@@ -146,11 +150,20 @@ std::string Violations() {
     if (!ok) out += (out.empty() ? "" : "; ") + what;
   };
   const ViewState& s = viewState;
-  check(s.zoomLevel >= -9 && s.zoomLevel <= 24, "zoomLevel " + std::to_string(s.zoomLevel) + " outside -9..24");
+  for (const StoredSetting& k : kStoredSettings) {
+    const int v = s.*k.field;
+    const std::string values = std::to_string(k.lowest) + ".." + std::to_string(k.highest);
+    check(!k.clamped || (v >= k.lowest && v <= k.highest), k.key + (" " + std::to_string(v)) + " outside " + values);
+  }
+  // The tools know the settings from the list alone: a key missing there is one they miss.
+  for (const SettingEvent& e : host.settingsLog) {
+    auto listed = [&e](const StoredSetting& k) { return e.key == k.key; };
+    check(std::ranges::any_of(kStoredSettings, listed), e.key + " not in kStoredSettings");
+  }
   check(!(s.dragging == 1 && s.tracking == 1), "dragging and tracking both 1");
   check(!(s.coordLocked == 1 && (s.dragging != 0 || s.tracking != 0)), "locked but not idle");
   check((s.snapshotDc == nullptr) == (s.snapshotBitmap == nullptr), "half a snapshot");
-  const int flags[] = {s.rulerOn, s.wheelReversed, s.menuOn, s.coordLocked, s.dragging, s.tracking};
+  const int flags[] = {s.coordLocked, s.dragging, s.tracking};
   for (int flag : flags) check(flag == 0 || flag == 1, "flag " + std::to_string(flag) + " not 0 or 1");
   check(s.pendingDx >= -(1 << 30) && s.pendingDx <= (1 << 30), "pendingDx " + std::to_string(s.pendingDx));
   check(s.pendingDy >= -(1 << 30) && s.pendingDy <= (1 << 30), "pendingDy " + std::to_string(s.pendingDy));

@@ -129,8 +129,10 @@ FrameProcInfo MakeFrameInfo();
 HWND MakeCaptureOwner();
 std::vector<UINT>& CaptureOwnerMessages();
 
-// What must hold after every message and frame: state within its bounds and
-// the GDI books balanced against the snapshot. "" when sound, else a list.
+// What must hold after every message and frame: state within its bounds (the
+// settings within their values in kStoredSettings, every key loaded or saved
+// listed there) and the GDI books balanced against the snapshot. "" when
+// sound, else a list.
 std::string Violations();
 
 }  // namespace fakehost

@@ -1,19 +1,15 @@
-// The five stored settings: read at HostMsgInit, written at HostMsgExit.
+// The five stored settings (their keys in state/stored_settings.h): read at
+// HostMsgInit, written at HostMsgExit.
 // Hosts see both orders as written below, and a host that keeps its settings in
 // a text file writes a fresh file's lines in the order of the writes: a new key
 // goes last in both.
 #include "host/services.h"
+#include "state/stored_settings.h"
 #include "state/view_state.h"
 #include "view/zoom.h"
 #include "window/window_internal.h"
 
 namespace {
-
-constexpr LPCSTR kZoomKey = "nnn";
-constexpr LPCSTR kReverseKey = "reverse";
-constexpr LPCSTR kRulerKey = "ruler";
-constexpr LPCSTR kMenuKey = "menu";
-constexpr LPCSTR kGridKey = "grid";
 
 // What the host answers when nothing is stored: the record's initial values.
 constexpr ViewState kInitial{};

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "state/stored_settings.h"
 #include "state/view_state.h"
 #include "tests/fake_host.h"
 
@@ -39,7 +40,6 @@ const UINT kMessages[] = {
     HostMsgMainDoubleClick,
 };
 // clang-format on
-const char* const kKeys[] = {"nnn", "reverse", "ruler", "grid", "menu"};
 
 // Interesting values for parameters and settings, picked by the input.
 int32_t Interesting(Reader& in) {
@@ -64,10 +64,13 @@ struct Excused {
 void CheckInvariants(int step, BOOL result, BOOL expected, bool afterExit, HGDIOBJ ownPen, Excused excused) {
   const ViewState& s = viewState;
   if (result != expected) Fail("callback result", step);
-  if (s.zoomLevel < -9 || s.zoomLevel > 24) Fail("zoomLevel outside -9..24", step);
+  for (const StoredSetting& k : kStoredSettings) {
+    const int v = s.*k.field;
+    if (k.clamped && (v < k.lowest || v > k.highest)) Fail((std::string(k.key) + " outside its values").c_str(), step);
+  }
   if (s.dragging == 1 && s.tracking == 1) Fail("dragging and tracking both set", step);
   if ((s.snapshotDc == nullptr) != (s.snapshotBitmap == nullptr)) Fail("half a snapshot", step);
-  for (int flag : {s.rulerOn, s.wheelReversed, s.menuOn, s.coordLocked, s.dragging, s.tracking}) {
+  for (int flag : {s.coordLocked, s.dragging, s.tracking}) {
     if (flag != 0 && flag != 1) Fail("flag outside 0/1", step);
   }
   const standin::Books b = standin::GetBooks();
@@ -152,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         expected = 1;
         break;
       }
-      case 5: host.stored[kKeys[in.Byte() % 5]] = Interesting(in); break;
+      case 5: host.stored[kStoredSettings[in.Byte() % std::size(kStoredSettings)].key] = Interesting(in); break;
       case 6:
         host.windowVisible = in.Byte() & 1;
         result = static_cast<BOOL>(fakehost::Send(HostMsgWindowChange));
