@@ -14,6 +14,7 @@ which shows it 1:1. A failure prints the step, what was expected and what was
 seen, and keeps the screenshots in DIR.
 """
 import argparse
+import fcntl
 import os
 import random
 import re
@@ -825,6 +826,21 @@ def run_once(args, last):
     return True
 
 
+def take_the_screen():
+    """Holds the display's pointer and keys for this run, machine-wide: every
+    run of the Wine session shares its display, and two runs' real input on
+    it would move each other's pointer (ctest's resource lock binds one ctest
+    only; two clones' make test run side by side). Held until the process ends."""
+    display = os.environ.get("DISPLAY", ":0").lstrip(":").replace("/", "_")
+    lock = open(f"/tmp/tavimo-real-input-{display}.lock", "a")
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        print(f"hands: another run's real input holds display :{display}; waiting for its end", flush=True)
+        fcntl.flock(lock, fcntl.LOCK_EX)
+    take_the_screen.lock = lock
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--wine-run", required=True)
@@ -838,6 +854,7 @@ def main():
     ap.add_argument("--attempts", type=int, default=1, help="runs allowed before a failure counts")
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
+    take_the_screen()
     if subprocess.run([args.wine_run, "--emulated"]).returncode == 0:
         xinput.SLOW = 10
         print("hands: Wine runs under qemu's emulator here: every bound is 10 times longer", flush=True)
