@@ -2,15 +2,7 @@
 #pragma once
 
 #include "host/filter_table.h"
-
-// Menu command identifiers of the menu bar's popup.
-enum : UINT {
-  CmdWheelReverse = 101,
-  CmdRuler = 102,
-  CmdGridNone = 103,
-  CmdGridBlack = 104,
-  CmdGridWhite = 105,
-};
+#include "window/menu_commands.h"
 
 // What one message carries, handed to the handlers below.
 struct WindowMessage {
