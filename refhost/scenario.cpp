@@ -19,6 +19,12 @@ long ScenarioRun::Int(size_t i) const {
   return v;
 }
 
+UINT ScenarioRun::MenuId(size_t i) const {
+  UINT id = 0;
+  ParseMenuCommand(args[i], &id);
+  return id;
+}
+
 std::string ScenarioRun::Beside(const std::string& file) const {
   const bool absolute = (!file.empty() && (file[0] == '/' || file[0] == '\\')) || (file.size() > 1 && file[1] == ':');
   const size_t slash = path.find_last_of("/\\");
@@ -49,10 +55,12 @@ struct Step {
 
 bool ArgumentFits(char kind, const std::string& token) {
   long v = 0;
+  UINT id = 0;
   switch (kind) {
     case 'i': return ParseInt(token, &v);
     case 'h': return IsHex(token);
     case 'c': return token.size() == 6 && IsHex(token);
+    case 'm': return ParseMenuCommand(token, &id);
     default: return !token.empty();
   }
 }
@@ -74,6 +82,10 @@ std::vector<std::string> Words(const char* text) {
   return words;
 }
 
+// What CMD, the argument of kind 'm', may be: for the help and a line that
+// names no command.
+std::string CmdNames() { return "CMD names a menu command: " + MenuCommandNames() + ".\n"; }
+
 // A form as the help writes it: keywords, then the names of its arguments.
 std::string Usage(const StepForm& form) { return std::string(form.words) + (*form.names ? " " : "") + form.names; }
 
@@ -88,8 +100,9 @@ const StepForm* Match(const std::vector<std::string>& tokens, size_t* keywords, 
     for (const StepForm& form : table.forms) {
       const std::vector<std::string> words = Words(form.words);
       if (tokens.size() < words.size() || !std::equal(words.begin(), words.end(), tokens.begin())) continue;
-      named += "  the step is: " + Usage(form) + "\n";
       const std::string kinds = form.args;
+      named += "  the step is: " + Usage(form) + "\n";
+      if (kinds.find('m') != std::string::npos) named += "  " + CmdNames();
       if (tokens.size() - words.size() != kinds.size()) continue;
       bool fits = true;
       for (size_t i = 0; i < kinds.size() && fits; ++i) fits = ArgumentFits(kinds[i], tokens[words.size() + i]);
@@ -173,6 +186,7 @@ std::string ScenarioHelp() {
   char language[sizeof kLanguage + 16];
   std::snprintf(language, sizeof language, kLanguage, kMaxRepeat);
   std::string help = language;
+  help += CmdNames();
   size_t width = 0;  // of the widest form, so the help's second column lines up
   for (const StepTable& table : Tables())
     for (const StepForm& form : table.forms) width = std::max(width, Usage(form).size());

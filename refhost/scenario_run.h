@@ -34,6 +34,7 @@ struct ScenarioRun {
 
   long Int(size_t i) const;
   int Coord(size_t i) const { return static_cast<int>(Int(i)); }
+  UINT MenuId(size_t i) const;  // of a menu command's name
   // A relative path names a file beside the scenario file.
   std::string Beside(const std::string& file) const;
   bool Refuse(const std::string& why) {
@@ -64,7 +65,8 @@ struct ScenarioRun {
 using StepHandler = bool (*)(ScenarioRun& run);
 
 // A step form, one row of a step table: its keywords; one letter per argument
-// ('i' integer, 'h' hex bytes, 'c' colour RRGGBB, 'w' any word) and a name
+// ('i' integer, 'h' hex bytes, 'c' colour RRGGBB, 'm' a menu command's name,
+// 'w' any word) and a name
 // for each in the help; whether it talks to the plug-in (then it runs only
 // while the plug-in is started); its handler; and its line of help.
 struct StepForm {

@@ -118,7 +118,7 @@ bool Notification(ScenarioRun& run, UINT msg, WPARAM wParam) {
 bool EditChange(ScenarioRun& run) { return Notification(run, HostMsgEditChange, 0); }
 bool MainDouble(ScenarioRun& run) { return Notification(run, HostMsgMainDoubleClick, 0); }
 bool MainMoveSize(ScenarioRun& run) { return Notification(run, HostMsgMainMoveSize, 0); }
-bool HostCommand(ScenarioRun& run) { return Notification(run, HostMsgCommand, MAKEWPARAM(run.Int(0), 0)); }
+bool HostCommand(ScenarioRun& run) { return Notification(run, HostMsgCommand, MAKEWPARAM(run.MenuId(0), 0)); }
 
 bool MainPointerStep(ScenarioRun& run, UINT msg) {
   run.result = run.driver.MainPointer(msg, run.Coord(0), run.Coord(1));
@@ -155,7 +155,7 @@ bool WindowMessage(ScenarioRun& run, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool Wheel(ScenarioRun& run) { return WindowMessage(run, WM_MOUSEWHEEL, MAKEWPARAM(0, run.Int(0)), 0); }
 bool Activate(ScenarioRun& run) { return WindowMessage(run, WM_ACTIVATE, static_cast<WPARAM>(run.Int(0)), 0); }
-bool Command(ScenarioRun& run) { return WindowMessage(run, WM_COMMAND, MAKEWPARAM(run.Int(0), 0), 0); }
+bool Command(ScenarioRun& run) { return WindowMessage(run, WM_COMMAND, MAKEWPARAM(run.MenuId(0), 0), 0); }
 bool Send(ScenarioRun& run) {
   return WindowMessage(run, static_cast<UINT>(run.Int(0)), static_cast<WPARAM>(run.Int(1)),
                        static_cast<LPARAM>(run.Int(2)));
@@ -243,8 +243,8 @@ constexpr StepForm kForms[] = {
     {"mouse middle", "ii", "X Y", kStarted, MouseMiddle, "a middle click there"},
     {"wheel", "i", "DELTA", kStarted, Wheel, "WM_MOUSEWHEEL"},
     {"activate", "i", "STATE", kStarted, Activate, "WM_ACTIVATE"},
-    {"command", "i", "ID", kStarted, Command, "WM_COMMAND, as a menu item sends it"},
-    {"host-command", "i", "ID", kStarted, HostCommand, "the host's command notification"},
+    {"command", "m", "CMD", kStarted, Command, "WM_COMMAND, as the menu item sends it"},
+    {"host-command", "m", "CMD", kStarted, HostCommand, "the host's command notification with the command"},
     {"send", "iii", "MSG WPARAM LPARAM", kStarted, Send, "any message through the plug-in window"},
     {"resize", "ii", "W H", kStarted, Resize, "client size of the plug-in window"},
     {"poison", "", "", kStarted, Poison, "fill the client area with magenta"},

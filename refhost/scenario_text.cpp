@@ -4,7 +4,26 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "window/menu_commands.h"
+
 namespace refhost {
+namespace {
+
+struct MenuCommand {
+  const char* name;
+  UINT id;
+};
+// clang-format off
+constexpr MenuCommand kMenuCommands[] = {
+    {"wheel-reverse", CmdWheelReverse},
+    {"ruler",         CmdRuler},
+    {"grid-none",     CmdGridNone},
+    {"grid-black",    CmdGridBlack},
+    {"grid-white",    CmdGridWhite},
+};
+// clang-format on
+
+}  // namespace
 
 bool ParseInt(const std::string& s, long* out) {
   if (s.empty()) return false;
@@ -77,6 +96,27 @@ std::string Utf16Text(const std::u16string& s) {
     }
   }
   return out;
+}
+
+bool ParseMenuCommand(const std::string& name, UINT* id) {
+  for (const MenuCommand& command : kMenuCommands)
+    if (name == command.name) {
+      *id = command.id;
+      return true;
+    }
+  return false;
+}
+
+std::string MenuCommandText(UINT id) {
+  for (const MenuCommand& command : kMenuCommands)
+    if (id == command.id) return command.name;
+  return std::to_string(id);
+}
+
+std::string MenuCommandNames() {
+  std::string names;
+  for (const MenuCommand& command : kMenuCommands) names += (names.empty() ? "" : ", ") + std::string(command.name);
+  return names;
 }
 
 bool Tokenize(const std::string& line, std::vector<std::string>* tokens, long* repeat, std::string* error) {

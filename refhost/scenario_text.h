@@ -1,11 +1,13 @@
 // The text side of the scenario language: splitting a line into tokens, and
-// the forms in which checks compare values (hex bytes, RRGGBB colours, UTF-16
-// code units shown as text).
+// the forms in which steps and checks give values (hex bytes, RRGGBB colours,
+// UTF-16 code units shown as text, menu commands by name).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace refhost {
 
@@ -26,5 +28,13 @@ std::string RgbText(uint32_t rgb);
 std::u16string Utf8ToUtf16(const std::string& s);
 // Printable ASCII as is, every other code unit as <U+XXXX>.
 std::string Utf16Text(const std::u16string& s);
+
+// A menu command's identifier by its name ("grid-black"); false for a name no
+// command has.
+bool ParseMenuCommand(const std::string& name, UINT* id);
+// The command's name, or the number for an identifier no command has.
+std::string MenuCommandText(UINT id);
+// Every name, in menu order, separated by ", ".
+std::string MenuCommandNames();
 
 }  // namespace refhost
