@@ -80,10 +80,10 @@ TEST(MenuBar, BuiltAndCheckedThroughTheAnsiRecords) {
 
   // A check change names the item by identifier and touches only its state.
   standin::ClearCalls();
-  Send(WM_COMMAND, 102);
+  Send(WM_COMMAND, CmdRuler);
   std::vector<standin::Call> sets = standin::CallsTo("SetMenuItemInfoA");
   ASSERT_EQ(sets.size(), 1u);
-  const std::vector<int64_t> wantSet = {standin::H(bar), 102, FALSE, size, MIIM_STATE, MFT_STRING, MFS_UNCHECKED};
+  const std::vector<int64_t> wantSet = {standin::H(bar), CmdRuler, FALSE, size, MIIM_STATE, MFT_STRING, MFS_UNCHECKED};
   for (size_t k = 0; k < wantSet.size(); ++k) {
     EXPECT_EQ(sets[0].args.at(k), wantSet[k]) << "argument " << k << ": " << standin::ToString(sets[0]);
   }

@@ -13,6 +13,7 @@
 #include "state/stored_settings.h"
 #include "state/view_state.h"
 #include "tests/fake_host.h"
+#include "window/menu_commands.h"
 
 namespace {
 
@@ -43,8 +44,10 @@ const UINT kMessages[] = {
 
 // Interesting values for parameters and settings, picked by the input.
 int32_t Interesting(Reader& in) {
-  static const int32_t kValues[] = {0,      1,       -1,      2,   7,   24,  25,  -9,  -10, 99,   -20, 0x7FFF, 0x8000,
-                                    0xFFFF, INT_MAX, INT_MIN, 101, 102, 103, 104, 105, 120, -120, 640, 360};
+  // clang-format off
+  static const int32_t kValues[] = {0, 1, -1, 2, 7, 24, 25, -9, -10, 99, -20, 0x7FFF, 0x8000, 0xFFFF, INT_MAX, INT_MIN,
+      CmdWheelReverse, CmdRuler, CmdGridNone, CmdGridBlack, CmdGridWhite, 120, -120, 640, 360};
+  // clang-format on
   uint8_t pick = in.Byte();
   if (pick < sizeof kValues / sizeof kValues[0]) return kValues[pick];
   return static_cast<int32_t>(in.Dword());
