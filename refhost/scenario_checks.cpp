@@ -166,9 +166,9 @@ bool ExpectMenuItem(ScenarioRun& run) {
   MenuRow r;
   if (!FindMenuRow(run, false, &r)) return true;
   const std::string want =
-      "id " + std::to_string(run.Int(1)) + " text " + Upper(run.args[2]) + " checked " + std::to_string(run.Int(3));
+      "command " + run.args[1] + " text " + Upper(run.args[2]) + " checked " + std::to_string(run.Int(3));
   const std::string got =
-      "id " + std::to_string(r.id) + " text " + ToHex(r.text) + " checked " + (r.checked ? "1" : "0");
+      "command " + MenuCommandText(r.id) + " text " + ToHex(r.text) + " checked " + (r.checked ? "1" : "0");
   run.CheckEq("menu item " + run.args[0], want, got);
   return true;
 }
@@ -278,7 +278,7 @@ constexpr StepForm kForms[] = {
      "window text as UTF-16 (GetWindowTextW), TEXT in UTF-8"},
     {"expect menu none", "", "", kStarted, ExpectMenuNone, "the window has no menu bar"},
     {"expect menu bar", "ih", "POS HEX", kStarted, ExpectMenuBar, "text bytes of the menu bar's item at POS"},
-    {"expect menu item", "iihi", "POS ID HEX CHECKED", kStarted, ExpectMenuItem, "an item of the popups at POS"},
+    {"expect menu item", "imhi", "POS CMD HEX CHECKED", kStarted, ExpectMenuItem, "an item of the popups at POS"},
     {"expect stored", "ww", "KEY VALUE", kAnyTime, ExpectStored, "the stored setting; VALUE none: not stored"},
     {"expect log", "w", "\"ENTRY\"", kAnyTime, ExpectLog,
      "the settings log holds \"load KEY DEFAULT -> VALUE\" or \"save KEY VALUE\""},
