@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/filter_table.h"
 #include "refhost/frames.h"
 #include "refhost/host.h"
 #include "refhost/measure.h"
@@ -164,15 +165,15 @@ void RandomEvent(Driver& d, Random& rng, const Frame& frame, bool* shown, bool* 
   Event(d, rng.Below(kEventKinds), rng, frame, shown, open);
 }
 
-// The same state at every sample: video open, window shown at 288 by 288,
-// the frame displayed, no drag.
+// The same state at every sample: video open, window shown at the record's
+// initial size, the frame displayed, no drag.
 void Settle(Driver& d, bool* shown, bool* open) {
   d.SendToWindow(WM_LBUTTONUP, 0, 0);
   d.MainPointer(HostMsgMainMouseUp, 0, 0);
   if (!*open) d.SetEditing(true), d.Notify(HostMsgFileOpen, 0, 0);
   if (!*shown) d.SetShown(true);
   *shown = *open = true;
-  d.ResizeClient(288, 288);
+  d.ResizeClient(kInitialClientWidth, kInitialClientHeight);
   d.Notify(HostMsgWindowChange, 0, 0);
   d.DisplayFrame();
 }
