@@ -9,8 +9,8 @@ constexpr char kFilterInformation[] = TAVIMO_INFORMATION;
 
 FilterTable filterTable = {
     .flags = kFilterFlags,
-    .windowWidth = 288,
-    .windowHeight = 288,
+    .windowWidth = kInitialClientWidth,
+    .windowHeight = kInitialClientHeight,
     .name = kFilterName,
     .declared0 = {},
     .filterProc = FilterProc,

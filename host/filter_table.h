@@ -43,6 +43,11 @@ constexpr int32_t kFilterFlags = kFilterAlwaysActive | kFilterResizable | kFilte
                                  kFilterInformationGiven | kFilterMainMessages;
 static_assert(kFilterFlags == 0x4004E004, "flags word");
 
+// The client size the record asks for (kFilterWindowSize), where the view
+// first opens; the reference host and the tests start the window there too.
+constexpr int32_t kInitialClientWidth = 288;
+constexpr int32_t kInitialClientHeight = 288;
+
 extern FilterTable filterTable;
 
 extern "C" FilterTable* HOSTAPI GetFilterTable();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/filter_table.h"
 #include "refhost/bench.h"
 #include "refhost/host.h"
 #include "refhost/measure.h"
@@ -148,7 +149,7 @@ int RunBench(bool tiny, bool breakdown) {
   frames.reserve(sizes.size());
   for (auto [w, h] : sizes) frames.push_back(CoordFrame(w, h));
   for (const View& v : views) {
-    if (!StartWith(d, v, 288, 288)) return 1;
+    if (!StartWith(d, v, kInitialClientWidth, kInitialClientHeight)) return 1;
     const Baseline base(PluginWindow());
     for (const Frame& frame : frames) {
       rows.push_back(TimeFrames(d, v, frame, n, base));
@@ -159,7 +160,8 @@ int RunBench(bool tiny, bool breakdown) {
   // Drags: level 2, ruler and black grid, on a 1920 by 1080 frame.
   const View drag = views[0];
   const Frame dragFrame = tiny ? frames[0] : frames[1];
-  const std::pair<int, int> clients[] = {{288, 288}, tiny ? std::pair{320, 180} : std::pair{1920, 1080}};
+  const std::pair<int, int> clients[] = {{kInitialClientWidth, kInitialClientHeight},
+                                         tiny ? std::pair{320, 180} : std::pair{1920, 1080}};
   for (auto [cw, ch] : clients) {
     if (!StartWith(d, drag, cw, ch)) return 1;
     ShowCentred(d, dragFrame);

@@ -6,12 +6,15 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "host/filter_table.h"
 #include "refhost/frames.h"
 #include "refhost/host.h"
 #include "refhost/measure.h"
+#include "window/window_internal.h"
 
 namespace refhost {
 namespace {
@@ -113,68 +116,131 @@ void PrintSample(const char* when, int done, const Sample& s) {
   std::fflush(stdout);
 }
 
-// One random interaction event, as a user or the host would cause it.
-constexpr int kEventKinds = 16;
-void Event(Driver& d, int kind, Random& rng, const Frame& frame, bool* shown, bool* open) {
-  const int fx = rng.Between(-20, frame.width + 20), fy = rng.Between(-20, frame.height + 20);
-  const int wx = rng.Between(-10, 600), wy = rng.Between(-10, 500);
-  switch (kind) {
-    case 0: d.MainPointer(HostMsgMainMouseDown, fx, fy); break;
-    case 1: d.MainPointer(HostMsgMainMouseMove, fx, fy); break;
-    case 2: d.MainPointer(HostMsgMainMouseUp, fx, fy); break;
-    case 3: {
-      // A drag of a few steps.
-      d.SendToWindow(WM_LBUTTONDOWN, MK_LBUTTON, Point(wx, wy));
-      const int steps = rng.Between(1, 6);
-      for (int i = 0; i < steps; ++i)
-        d.SendToWindow(WM_MOUSEMOVE, MK_LBUTTON, Point(wx + rng.Between(-300, 300), wy + rng.Between(-300, 300)));
-      if (rng.Below(8) != 0) d.SendToWindow(WM_LBUTTONUP, 0, Point(wx, wy));
-      break;
-    }
-    case 4: d.SendToWindow(WM_MOUSEWHEEL, MAKEWPARAM(0, rng.Below(2) ? 120 : -120), Point(wx, wy)); break;
-    case 5: d.SendToWindow(WM_LBUTTONDBLCLK, MK_LBUTTON, Point(wx, wy)); break;
-    case 6:
-      d.SendToWindow(WM_RBUTTONDOWN, MK_RBUTTON, Point(wx, wy));
-      d.SendToWindow(WM_RBUTTONUP, 0, Point(wx, wy));
-      break;
-    case 7:
-      d.SendToWindow(WM_MBUTTONDOWN, MK_MBUTTON, Point(wx, wy));
-      d.SendToWindow(WM_MBUTTONUP, 0, Point(wx, wy));
-      break;
-    case 8: d.SendToWindow(WM_COMMAND, static_cast<uintptr_t>(rng.Between(100, 106)), 0); break;
-    case 9: d.ResizeClient(rng.Between(0, 700), rng.Between(0, 500)); break;
-    case 10:
-      *shown = !*shown;
-      d.SetShown(*shown);
-      if (d.Notify(HostMsgWindowChange, 0, 0) != 0) d.DisplayFrame();
-      break;
-    case 11:
-      *open = !*open;
-      d.SetEditing(*open);
-      d.Notify(*open ? HostMsgFileOpen : HostMsgFileClose, 0, 0);
-      break;
-    case 12: d.MainPointer(HostMsgMainMouseDown, fx, fy), d.MainPointer(HostMsgMainMouseMove, fx + 5, fy - 5); break;
-    case 13: d.Notify(HostMsgMainDoubleClick, MK_LBUTTON, Point(fx, fy)); break;
-    case 14: d.SendToWindow(WM_ACTIVATE, static_cast<uintptr_t>(rng.Below(3)), 0); break;
-    default: d.Notify(rng.Below(2) ? HostMsgEditChange : HostMsgMainMoveSize, 0, 0); break;
+// What the events play on: the host and the random sequence, the window's
+// shown and the video's open state, which two events toggle, and what a
+// failure names: the event last played and its step (0: the warm-up's).
+struct Soak {
+  Driver& d;
+  Random rng;
+  const Frame& frame;
+  bool shown = false, open = false;
+  const char* lastEvent = nullptr;
+  int step = 0;
+  int failures = 0;
+};
+
+// An event's points, drawn before each event whatever it uses: in the frame
+// (the main window's messages, up to 20 pixels outside) and in the window.
+struct Where {
+  int fx, fy, wx, wy;
+};
+
+void Drag(Soak& s, const Where& at) {
+  s.d.SendToWindow(WM_LBUTTONDOWN, MK_LBUTTON, Point(at.wx, at.wy));
+  const int steps = s.rng.Between(1, 6);
+  for (int i = 0; i < steps; ++i)
+    s.d.SendToWindow(WM_MOUSEMOVE, MK_LBUTTON,
+                     Point(at.wx + s.rng.Between(-300, 300), at.wy + s.rng.Between(-300, 300)));
+  // One drag in eight is left unfinished.
+  if (s.rng.Below(8) != 0) s.d.SendToWindow(WM_LBUTTONUP, 0, Point(at.wx, at.wy));
+}
+
+void Click(Soak& s, const Where& at, UINT down, UINT up, WPARAM button) {
+  s.d.SendToWindow(down, button, Point(at.wx, at.wy));
+  s.d.SendToWindow(up, 0, Point(at.wx, at.wy));
+}
+
+void ShowOrHide(Soak& s, const Where&) {
+  s.shown = !s.shown;
+  s.d.SetShown(s.shown);
+  if (s.d.Notify(HostMsgWindowChange, 0, 0) != 0) s.d.DisplayFrame();
+}
+
+void OpenOrClose(Soak& s, const Where&) {
+  s.open = !s.open;
+  s.d.SetEditing(s.open);
+  s.d.Notify(s.open ? HostMsgFileOpen : HostMsgFileClose, 0, 0);
+}
+
+// Every interaction event, as a user or the host would cause it; the random
+// sequence picks them by their place here, so a new one goes last.
+struct Event {
+  const char* name;
+  void (*play)(Soak&, const Where&);
+};
+constexpr Event kEvents[] = {
+    {"main press", [](Soak& s, const Where& at) { s.d.MainPointer(HostMsgMainMouseDown, at.fx, at.fy); }},
+    {"main move", [](Soak& s, const Where& at) { s.d.MainPointer(HostMsgMainMouseMove, at.fx, at.fy); }},
+    {"main release", [](Soak& s, const Where& at) { s.d.MainPointer(HostMsgMainMouseUp, at.fx, at.fy); }},
+    {"drag", Drag},
+    {"wheel",
+     [](Soak& s, const Where& at) {
+       s.d.SendToWindow(WM_MOUSEWHEEL, MAKEWPARAM(0, s.rng.Below(2) ? 120 : -120), Point(at.wx, at.wy));
+     }},
+    {"double click",
+     [](Soak& s, const Where& at) { s.d.SendToWindow(WM_LBUTTONDBLCLK, MK_LBUTTON, Point(at.wx, at.wy)); }},
+    {"right click", [](Soak& s, const Where& at) { Click(s, at, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON); }},
+    {"middle click", [](Soak& s, const Where& at) { Click(s, at, WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON); }},
+    // Every menu command, and one identifier either side of them, which the window must ignore.
+    {"menu command",
+     [](Soak& s, const Where&) {
+       s.d.SendToWindow(WM_COMMAND, static_cast<uintptr_t>(s.rng.Between(CmdWheelReverse - 1, CmdGridWhite + 1)), 0);
+     }},
+    {"resize", [](Soak& s, const Where&) { s.d.ResizeClient(s.rng.Between(0, 700), s.rng.Between(0, 500)); }},
+    {"show or hide", ShowOrHide},
+    {"open or close the video", OpenOrClose},
+    {"main press and move",
+     [](Soak& s, const Where& at) {
+       s.d.MainPointer(HostMsgMainMouseDown, at.fx, at.fy);
+       s.d.MainPointer(HostMsgMainMouseMove, at.fx + 5, at.fy - 5);
+     }},
+    {"main double click",
+     [](Soak& s, const Where& at) { s.d.Notify(HostMsgMainDoubleClick, MK_LBUTTON, Point(at.fx, at.fy)); }},
+    // WA_INACTIVE, WA_ACTIVE or WA_CLICKACTIVE.
+    {"activation",
+     [](Soak& s, const Where&) { s.d.SendToWindow(WM_ACTIVATE, static_cast<uintptr_t>(s.rng.Below(3)), 0); }},
+    {"edit change or main move/size",
+     [](Soak& s, const Where&) { s.d.Notify(s.rng.Below(2) ? HostMsgEditChange : HostMsgMainMoveSize, 0, 0); }},
+};
+constexpr int kEventCount = static_cast<int>(std::size(kEvents));
+
+// Reports the host faults since the last look, each with the event it followed.
+void TakeFaults(Soak& s) {
+  for (const std::string& fault : s.d.TakeFaults()) {
+    if (s.lastEvent == nullptr) std::printf("FAIL host fault: %s (before the first event)\n", fault.c_str());
+    else if (s.step == 0)
+      std::printf("FAIL host fault: %s (after event '%s' in the warm-up)\n", fault.c_str(), s.lastEvent);
+    else std::printf("FAIL host fault: %s (after event '%s' at step %d)\n", fault.c_str(), s.lastEvent, s.step);
+    ++s.failures;
   }
 }
 
-void RandomEvent(Driver& d, Random& rng, const Frame& frame, bool* shown, bool* open) {
-  Event(d, rng.Below(kEventKinds), rng, frame, shown, open);
+void Play(Soak& s, int kind) {
+  const int fx = s.rng.Between(-20, s.frame.width + 20), fy = s.rng.Between(-20, s.frame.height + 20);
+  const int wx = s.rng.Between(-10, 600), wy = s.rng.Between(-10, 500);
+  kEvents[kind].play(s, {fx, fy, wx, wy});
+  s.lastEvent = kEvents[kind].name;
+  TakeFaults(s);
 }
 
-// The same state at every sample: video open, window shown at 288 by 288,
-// the frame displayed, no drag.
-void Settle(Driver& d, bool* shown, bool* open) {
+void ShowFrame(Soak& s) {
+  s.d.DisplayFrame();
+  TakeFaults(s);
+}
+
+// The same state at every sample: video open, window shown at the record's
+// initial size, the frame displayed, no drag.
+void Settle(Soak& s) {
+  Driver& d = s.d;
   d.SendToWindow(WM_LBUTTONUP, 0, 0);
   d.MainPointer(HostMsgMainMouseUp, 0, 0);
-  if (!*open) d.SetEditing(true), d.Notify(HostMsgFileOpen, 0, 0);
-  if (!*shown) d.SetShown(true);
-  *shown = *open = true;
-  d.ResizeClient(288, 288);
+  if (!s.open) d.SetEditing(true), d.Notify(HostMsgFileOpen, 0, 0);
+  if (!s.shown) d.SetShown(true);
+  s.shown = s.open = true;
+  d.ResizeClient(kInitialClientWidth, kInitialClientHeight);
   d.Notify(HostMsgWindowChange, 0, 0);
   d.DisplayFrame();
+  TakeFaults(s);
 }
 
 }  // namespace
@@ -182,7 +248,6 @@ void Settle(Driver& d, bool* shown, bool* open) {
 int RunSoak(int n, unsigned seed) {
   const std::unique_ptr<Driver> driver = NewHostDriver();
   Driver& d = *driver;
-  Random rng{seed != 0 ? seed : 1};
   OpenMainWindow();
   d.Stop();
   d.ClearSettings();
@@ -194,8 +259,8 @@ int RunSoak(int n, unsigned seed) {
   }
   const Frame frame = CoordFrame(1920, 1080);
   d.SetFrame(frame);
-  bool shown = false, open = false;
-  Settle(d, &shown, &open);
+  Soak s{.d = d, .rng = {seed != 0 ? seed : 1}, .frame = frame};
+  Settle(s);
 
   Meter meter;
   const LONGLONG c0 = Now();
@@ -205,37 +270,34 @@ int RunSoak(int n, unsigned seed) {
   // its own on first use (menu and caption bitmaps, DC caches), which are not
   // the plug-in's.
   for (int round = 0; round < 4; ++round) {
-    for (int kind = 0; kind < kEventKinds; ++kind) {
-      Event(d, kind, rng, frame, &shown, &open);
-      d.DisplayFrame();
+    for (int kind = 0; kind < kEventCount; ++kind) {
+      Play(s, kind);
+      ShowFrame(s);
     }
   }
-  Settle(d, &shown, &open);
+  Settle(s);
   const Sample start = meter.Take();
   PrintSample("start", 0, start);
   Sample middle;
   const LONGLONG t0 = Now();
   for (int i = 0; i < n; ++i) {
-    d.DisplayFrame();
-    RandomEvent(d, rng, frame, &shown, &open);
+    ShowFrame(s);
+    s.step = i + 1;
+    Play(s, s.rng.Below(kEventCount));
     if (i + 1 == n / 2) {
-      Settle(d, &shown, &open);
+      Settle(s);
       middle = meter.Take();
       PrintSample("middle", i + 1, middle);
     }
   }
-  Settle(d, &shown, &open);
+  Settle(s);
   const Sample end = meter.Take();
   PrintSample("end", n, end);
   const double seconds = Ms(Now() - t0) / 1000.0;
   d.Stop();
   CloseMainWindow();
-
-  int failures = 0;
-  for (const std::string& fault : d.TakeFaults()) {
-    std::printf("FAIL host fault: %s\n", fault.c_str());
-    ++failures;
-  }
+  TakeFaults(s);
+  int& failures = s.failures;
   // Allowances: a couple of objects of Wine's own, and 8 MB of memory for its
   // caches and the heap's rounding; a leak per frame or per event exceeds
   // them within a few hundred steps.

@@ -74,9 +74,9 @@ struct Host {
 
 // Resets the stand-in and the plug-in's state to load-time values, loads the
 // plug-in (GetFilterTable), creates its window with the given client size
-// (the record's 288 by 288 by default) and writes services and window into the
-// record. No message is sent: call Init() for HostMsgInit.
-Host& Start(int clientWidth = 288, int clientHeight = 288);
+// (the record's initial size by default) and writes services and window into
+// the record. No message is sent: call Init() for HostMsgInit.
+Host& Start(int clientWidth = kInitialClientWidth, int clientHeight = kInitialClientHeight);
 Host& Current();
 
 // Sends a message to the plug-in's window (which forwards it to the window

@@ -71,7 +71,7 @@ class NativeDriver : public refhost::Driver {
   }
 
   bool Start(std::string*) override {
-    fakehost::Host& host = fakehost::Start(288, 288);
+    fakehost::Host& host = fakehost::Start(kInitialClientWidth, kInitialClientHeight);
     host.stored = stored_;
     host.maxWidth = largestWidth_;
     host.maxHeight = largestHeight_;
