@@ -14,6 +14,7 @@ which shows it 1:1. A failure prints the step, what was expected and what was
 seen, and keeps the screenshots in DIR.
 """
 import argparse
+import atexit
 import fcntl
 import os
 import random
@@ -841,6 +842,24 @@ def take_the_screen():
     take_the_screen.lock = lock
 
 
+def own_screen():
+    """A screen of this run's own for its windows and its real input: the Wine
+    session's display is every run's (another clone's scenarios, a person's
+    host), and a pointer or a wheel there lands in whatever window lies under
+    it. The reference host opens its windows here (TAVIMO_WINE_CALLERS_DISPLAY);
+    the screen ends with this process."""
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1920x1200x24", "-nolisten", "tcp"],
+                            pass_fds=(write,), stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as f:
+        number = f.readline().strip()
+    if not number:
+        raise SystemExit("FAIL hands: Xvfb gave no display for the run's own screen")
+    atexit.register(xvfb.terminate)
+    os.environ.update(DISPLAY=f":{number}", TAVIMO_WINE_CALLERS_DISPLAY="1")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--wine-run", required=True)
@@ -854,10 +873,14 @@ def main():
     ap.add_argument("--attempts", type=int, default=1, help="runs allowed before a failure counts")
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
-    take_the_screen()
     if subprocess.run([args.wine_run, "--emulated"]).returncode == 0:
         xinput.SLOW = 10
         print("hands: Wine runs under qemu's emulator here: every bound is 10 times longer", flush=True)
+        # There a window on a display other than its desktop's took the desktop
+        # down: the session's display, held for the run's real input.
+        take_the_screen()
+    else:
+        own_screen()
     for attempt in range(1, max(1, args.attempts) + 1):
         done = run_once(args, attempt == max(1, args.attempts))
         if done is not False:
