@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "host/point.h"
+
 namespace refhost {
 
 // QueryPerformanceCounter ticks, and a number of them in milliseconds.
@@ -22,6 +24,6 @@ inline double Ms(LONGLONG ticks) {
   return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency);
 }
 
-inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+using ::Point;  // host/point.h
 
 }  // namespace refhost

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/host_api.h"
+#include "host/point.h"
 #include "refhost/frames.h"
 
 namespace refhost {
@@ -71,7 +72,7 @@ class Driver {
   // (x, y) in the host's main window. A host with a main window turns this into
   // the notification; by default it is sent as is.
   virtual long MainPointer(unsigned msg, int x, int y) {
-    return Notify(msg, msg == HostMsgMainMouseUp ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    return Notify(msg, msg == HostMsgMainMouseUp ? 0 : MK_LBUTTON, Point(x, y));
   }
   virtual void ResizeClient(int width, int height) = 0;
   virtual void FillClient(uint32_t rgb) = 0;

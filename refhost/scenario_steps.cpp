@@ -132,7 +132,7 @@ bool MainRelease(ScenarioRun& run) { return MainPointerStep(run, HostMsgMainMous
 // Window messages at the point of arguments 0 and 1, each with its wParam;
 // the result is the last one's.
 bool PointerMessages(ScenarioRun& run, std::initializer_list<std::pair<UINT, WPARAM>> messages) {
-  const LPARAM at = MAKELPARAM(run.Int(0), run.Int(1));
+  const LPARAM at = Point(run.Coord(0), run.Coord(1));
   for (const auto& [msg, wParam] : messages) run.result = run.driver.SendToWindow(msg, wParam, at);
   return true;
 }

@@ -240,7 +240,7 @@ class Win32Driver : public Driver {
                                                      : WM_LBUTTONUP;
     Squeeze();
     session.lastCallbackResult = 0;
-    SendMessageA(session.mainWindow, mouse, msg == HostMsgMainMouseUp ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(session.mainWindow, mouse, msg == HostMsgMainMouseUp ? 0 : MK_LBUTTON, Point(x, y));
     return Pumped(session.lastCallbackResult);
   }
   void ResizeClient(int w, int h) override {

@@ -84,9 +84,6 @@ LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) { return standin::Send(
 LRESULT Init() { return Send(HostMsgInit); }
 LRESULT Exit() { return Send(HostMsgExit); }
 
-LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
-int PointX(LPARAM lParam) { return static_cast<short>(LOWORD(lParam)); }
-int PointY(LPARAM lParam) { return static_cast<short>(LOWORD(lParam >> 16)); }
 WPARAM Wheel(int delta) { return MAKEWPARAM(0, delta); }
 
 void SetFrame(int width, int height) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/filter_table.h"
+#include "host/point.h"
 #include "platform/standin/standin.h"
 #include "refhost/frames.h"
 #include "state/view_state.h"
@@ -84,11 +85,7 @@ Host& Current();
 LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 LRESULT Init();  // HostMsgInit
 LRESULT Exit();  // HostMsgExit
-// lParam for a point: x in the low, y in the high 16 bits.
-LPARAM Point(int x, int y);
-// x and y of such an lParam, each a signed 16-bit value.
-int PointX(LPARAM lParam);
-int PointY(LPARAM lParam);
+using ::Point;  // host/point.h
 // wParam for a wheel turn: the delta (120 a click forward) in the high 16 bits.
 WPARAM Wheel(int delta);
 

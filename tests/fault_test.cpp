@@ -204,7 +204,7 @@ void Drive(Model& m, const Step& s, const Row& failed) {
   Facts& f = m.facts;
   const bool shown = f.bitmaps == 1 && s.editing != 0;
   const bool paints = shown && !failed.lostPaint;
-  const FramePoint at = {fakehost::PointX(s.lParam), fakehost::PointY(s.lParam)};
+  const FramePoint at = {LowSigned(s.lParam), HighSigned(s.lParam)};
   auto stop = [&m] { m.dragging = m.tracking = false; };
   auto paint = [&] {
     if (!paints) return;

@@ -153,8 +153,8 @@ TEST(PointerStateMachine, EveryEventInEveryState) {
       EXPECT_EQ(Paints(), expectedPaints) << Name(want.view) << "; calls:\n" << Log();
       int wantX = centreX, wantY = centreY, wantPx = 0, wantPy = 0;
       if (want.view == View::Anchored) {
-        wantX = fakehost::PointX(row.event.lParam);
-        wantY = fakehost::PointY(row.event.lParam);
+        wantX = LowSigned(row.event.lParam);
+        wantY = HighSigned(row.event.lParam);
       } else if (want.view == View::Pan) {
         // 6 right and 3 up at level 2: the centre moves 3 left and 1 down in
         // the frame, half a frame pixel (-1 window pixel) stays pending.

@@ -7,11 +7,6 @@
 #include "view/zoom.h"
 #include "window/window_internal.h"
 
-int LowSigned(LPARAM value) { return static_cast<short>(static_cast<WORD>(static_cast<DWORD_PTR>(value) & 0xFFFF)); }
-int HighSigned(LPARAM value) {
-  return static_cast<short>(static_cast<WORD>((static_cast<DWORD_PTR>(value) >> 16) & 0xFFFF));
-}
-
 void SetTitle(HWND window) {
   char titleBuffer[kTitleBufferSize] = TAVIMO_NAME;
   FormatTitle(titleBuffer, viewState.zoomLevel);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/filter_table.h"
+#include "host/point.h"
 #include "window/menu_commands.h"
 
 // What one message carries, handed to the handlers below.
@@ -12,10 +13,6 @@ struct WindowMessage {
   void* editHandle;
   FilterTable* table;
 };
-
-// Signed 16-bit halves of a message parameter, widened to 32 bits.
-int LowSigned(LPARAM value);
-int HighSigned(LPARAM value);
 
 // Formats the title for the current zoom and lock and sets it on the window.
 void SetTitle(HWND window);
