@@ -85,7 +85,7 @@ Host& Current();
 LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 LRESULT Init();  // HostMsgInit
 LRESULT Exit();  // HostMsgExit
-using ::Point;  // host/point.h
+using ::Point;   // host/point.h
 // wParam for a wheel turn: the delta (120 a click forward) in the high 16 bits.
 WPARAM Wheel(int delta);
 
