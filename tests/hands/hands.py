@@ -828,10 +828,11 @@ def run_once(args, last):
 
 
 def take_the_screen():
-    """Holds the display's pointer and keys for this run, machine-wide: every
-    run of the Wine session shares its display, and two runs' real input on
-    it would move each other's pointer (ctest's resource lock binds one ctest
-    only; two clones' make test run side by side). Held until the process ends."""
+    """Holds the Wine session for this run's real input, machine-wide (a lock
+    named for the session's display): two real-input runs at once move each
+    other's pointer on a shared screen and take each other's activation on
+    any (ctest's resource lock binds one ctest only; two clones' make test run
+    side by side). Held until the process ends."""
     display = os.environ.get("DISPLAY", ":0").lstrip(":").replace("/", "_")
     lock = open(f"/tmp/tavimo-real-input-{display}.lock", "a")
     try:
@@ -873,13 +874,16 @@ def main():
     ap.add_argument("--attempts", type=int, default=1, help="runs allowed before a failure counts")
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
-    if subprocess.run([args.wine_run, "--emulated"]).returncode == 0:
+    emulated = subprocess.run([args.wine_run, "--emulated"]).returncode == 0
+    if emulated:
         xinput.SLOW = 10
         print("hands: Wine runs under qemu's emulator here: every bound is 10 times longer", flush=True)
-        # There a window on a display other than its desktop's took the desktop
-        # down: the session's display, held for the run's real input.
-        take_the_screen()
-    else:
+    # One real-input run at a time on the Wine session: activation and the
+    # keyboard focus are the session's, whatever screen a window is on.
+    take_the_screen()
+    # Under qemu a window on a display other than its desktop's took the
+    # desktop down: there the run stays on the session's display.
+    if not emulated:
         own_screen()
     for attempt in range(1, max(1, args.attempts) + 1):
         done = run_once(args, attempt == max(1, args.attempts))
