@@ -1,6 +1,6 @@
 # Real hands (included from refhost/CMakeLists.txt in the win32 build): the
-# interactive reference host with the real DLL under Wine, inside the Wine
-# session (scripts/wine-run --session) on a screen of the run's own, driven only by X input
+# interactive reference host with the real DLL under Wine, on the Wine
+# session's screen (scripts/wine-run --session), driven only by X input
 # events (xdotool) and checked by the window title and screen pixels (xwd). e2e.hands runs the named gestures,
 # e2e.hands.monkey a short seeded run of random gestures on a playing folder.
 # A failure keeps its screenshots in build/win32/hands*/.

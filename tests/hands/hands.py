@@ -14,7 +14,6 @@ which shows it 1:1. A failure prints the step, what was expected and what was
 seen, and keeps the screenshots in DIR.
 """
 import argparse
-import atexit
 import fcntl
 import os
 import random
@@ -828,11 +827,13 @@ def run_once(args, last):
 
 
 def take_the_screen():
-    """Holds the Wine session for this run's real input, machine-wide (a lock
-    named for the session's display): two real-input runs at once move each
-    other's pointer on a shared screen and take each other's activation on
-    any (ctest's resource lock binds one ctest only; two clones' make test run
-    side by side). Held until the process ends."""
+    """Holds the session's display for this run's real input, machine-wide (a
+    lock named for the display): every run of the Wine session shares it, and
+    two runs' real input on it would move each other's pointer (ctest's
+    resource lock binds one ctest only; two clones' make test run side by
+    side). The windows stay on the display of the session's desktop: a
+    window on another display sized by its border lost its main window.
+    Held until the process ends."""
     display = os.environ.get("DISPLAY", ":0").lstrip(":").replace("/", "_")
     lock = open(f"/tmp/tavimo-real-input-{display}.lock", "a")
     try:
@@ -841,24 +842,6 @@ def take_the_screen():
         print(f"hands: another run's real input holds display :{display}; waiting for its end", flush=True)
         fcntl.flock(lock, fcntl.LOCK_EX)
     take_the_screen.lock = lock
-
-
-def own_screen():
-    """A screen of this run's own for its windows and its real input: the Wine
-    session's display is every run's (another clone's scenarios, a person's
-    host), and a pointer or a wheel there lands in whatever window lies under
-    it. The reference host opens its windows here (TAVIMO_WINE_CALLERS_DISPLAY);
-    the screen ends with this process."""
-    read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1920x1200x24", "-nolisten", "tcp"],
-                            pass_fds=(write,), stderr=subprocess.DEVNULL)
-    os.close(write)
-    with os.fdopen(read) as f:
-        number = f.readline().strip()
-    if not number:
-        raise SystemExit("FAIL hands: Xvfb gave no display for the run's own screen")
-    atexit.register(xvfb.terminate)
-    os.environ.update(DISPLAY=f":{number}", TAVIMO_WINE_CALLERS_DISPLAY="1")
 
 
 def main():
@@ -874,17 +857,10 @@ def main():
     ap.add_argument("--attempts", type=int, default=1, help="runs allowed before a failure counts")
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
-    emulated = subprocess.run([args.wine_run, "--emulated"]).returncode == 0
-    if emulated:
+    if subprocess.run([args.wine_run, "--emulated"]).returncode == 0:
         xinput.SLOW = 10
         print("hands: Wine runs under qemu's emulator here: every bound is 10 times longer", flush=True)
-    # One real-input run at a time on the Wine session: activation and the
-    # keyboard focus are the session's, whatever screen a window is on.
     take_the_screen()
-    # Under qemu a window on a display other than its desktop's took the
-    # desktop down: there the run stays on the session's display.
-    if not emulated:
-        own_screen()
     for attempt in range(1, max(1, args.attempts) + 1):
         done = run_once(args, attempt == max(1, args.attempts))
         if done is not False:
