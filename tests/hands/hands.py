@@ -618,7 +618,7 @@ def gestures(s):
     s.expect_title()
     rep = s.stop_host()
     want = {"nnn": v.level, "reverse": v.reverse, "ruler": v.ruler, "grid": v.grid}
-    seen = {k: rep.get("stored." + k) for k in rep["settings"] if k not in ONLY_READ}
+    seen = {k: rep.get("stored." + k) for k in rep.get("settings", {}) if k not in ONLY_READ}
     if seen != want:
         raise Failure(s.step_name, f"stored {want}", f"stored {seen}")
     s.step("restart: zoom, ruler, grid and wheel direction come back")
@@ -778,7 +778,9 @@ def monkey(s, n, seed):
         if a >= 0 and (b - m > OBJECT_ALLOWANCE or b - a > OBJECT_ALLOWANCE_IN_ALL):
             failures.append(f"{kind} objects grew from {a} (start) and {m} (middle) to {b}")
     rep = s.stop_host()
-    for k, (_, lowest, highest) in rep["settings"].items():
+    if not rep.get("settings"):
+        failures.append("the exit report lists no settings")
+    for k, (_, lowest, highest) in rep.get("settings", {}).items():
         if k not in ONLY_READ and rep.get("stored." + k) not in range(lowest, highest + 1):
             failures.append(f"stored {k} = {rep.get('stored.' + k)}")
     if failures:
