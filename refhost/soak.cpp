@@ -14,7 +14,7 @@
 #include "refhost/frames.h"
 #include "refhost/host.h"
 #include "refhost/measure.h"
-#include "window/window_internal.h"
+#include "window/menu_commands.h"
 
 namespace refhost {
 namespace {
