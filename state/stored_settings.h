@@ -15,9 +15,12 @@ constexpr LPCSTR kRulerKey = "ruler";
 constexpr LPCSTR kGridKey = "grid";
 constexpr LPCSTR kMenuKey = "menu";  // only ever read: the user turns the menu bar off in the store itself
 
+// The record's field a setting fills.
+using SettingField = int ViewState::*;
+
 struct StoredSetting {
   LPCSTR key;
-  int ViewState::*field;
+  SettingField field;
   int lowest;  // the plug-in's own values, lowest to highest
   int highest;
   bool clamped;  // a stored value outside them is brought inside when loaded; else it is taken as stored
