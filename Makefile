@@ -80,14 +80,15 @@ mutate: deps
 	@python3 tools/mutate.py --mutants $(MUTANTS) --seed $(SEED)
 
 # The shared Wine prefix (scripts/wine-run) serves every clone: clean keeps it,
-# distclean stops its shared session and removes it as well.
+# distclean stops its shared session and make run's, and removes both prefixes.
 clean:
 	rm -rf build out
 
 distclean: clean
 	@bash scripts/wine-run --stop
-	rm -rf "$${TAVIMO_WINEPREFIX:-$${XDG_CACHE_HOME:-$$HOME/.cache}/tavimo/wineprefix}" \
-	  "$${TAVIMO_WINEPREFIX:-$${XDG_CACHE_HOME:-$$HOME/.cache}/tavimo/wineprefix}.session"
+	@bash scripts/wine-run --window --stop
+	prefix="$${TAVIMO_WINEPREFIX:-$${XDG_CACHE_HOME:-$$HOME/.cache}/tavimo/wineprefix}" && \
+	  rm -rf "$$prefix" "$$prefix.session" "$$prefix-window" "$$prefix-window.session"
 
 # A long fuzz run (FUZZ_SECONDS, default one hour) that adds what it finds to a
 # scratch corpus under build/fuzz; copy real findings into tests/fuzz/corpus.

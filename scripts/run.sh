@@ -16,5 +16,5 @@ HOW
 fi
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j2 --target quorvex refhost
-# A person's window has no bound: it is open until they close it.
-TAVIMO_WINE_TIMEOUT=0 TAVIMO_WINE_CALLERS_DISPLAY=1 exec "$root/scripts/wine-run" "$root/build/win32/refhost.exe" --ini "$root/build/win32/refhost.ini" "$@"
+# A person's window: a Wine session of its own, open until they close it.
+exec "$root/scripts/wine-run" --window "$root/build/win32/refhost.exe" --ini "$root/build/win32/refhost.ini" "$@"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs that share the machine's Wine session leave each other alone. With a
-# person's interactive reference host open, session A
+# person's interactive reference host open on a screen of its own, as make run
+# opens it (a Wine session of its own), session A
 # runs a long program (a soak) while session B ends and session C stops a
 # hung program. A must end passed with its whole output, B and C pass, the
 # person's host is still there at the end (then killed: its wine-run fails
-# saying so), and then nothing of these runs is left.
+# saying so, and its session ends with it), and then nothing of these runs is left.
 # Usage: side_by_side.sh WINE_RUN REFHOST HANG_SCRIPT WORK
 set -uo pipefail
 wine_run=$1 refhost=$2 hang=$3 work=$4
@@ -21,9 +22,15 @@ waitfor() { # PATTERN FILE SECONDS
 }
 alive() { kill -0 "$1" 2>/dev/null; }
 
+# The person's screen.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null' EXIT
+waitfor . "$work/display" 10 || fail "no screen for the person's host"
+
 "$wine_run" --join
 person=person-$$
-TAVIMO_WINE_RUN=$person "$wine_run" "$refhost" --ini "$work/person.ini" --report "$work/person.txt" \
+DISPLAY=":$(cat "$work/display")" TAVIMO_WINE_RUN=$person "$wine_run" --window "$refhost" --ini "$work/person.ini" --report "$work/person.txt" \
   >"$work/person.log" 2>&1 &
 person_pid=$!
 waitfor '^report [0-9]* start' "$work/person.txt" "$starting" || fail "the person's host did not start: $(cat "$work/person.log")"
@@ -42,7 +49,7 @@ grep -q "^soak: $soak frames and $soak events .*: ok" <(tr -d '\r' <"$work/a.log
 grep '^soak: [0-9]* frames' <(tr -d '\r' <"$work/a.log")
 
 # The person's host, still there, ends the hard way: wine-run must not pass it.
-pids=$("$wine_run" --processes "$person")
+pids=$("$wine_run" --window --processes "$person")
 alive "$person_pid" && [ -n "$pids" ] || fail "the person's host is gone: $(cat "$work/person.log")"
 # shellcheck disable=SC2086
 kill -KILL $pids 2>/dev/null
@@ -51,7 +58,10 @@ grep -q '^wine-run: FAIL refhost.exe ended by signal 9' "$work/person.log" ||
   fail "no line saying the person's host was killed: $(cat "$work/person.log")"
 # Other clones' runs may share the session meanwhile: what is checked is that
 # nothing of these runs is left (a desktop one of them opened serves them all).
-left=$("$wine_run" --processes "$person"; "$wine_run" --processes "soak-$$")
+left=$("$wine_run" --processes "soak-$$")
 [ -z "$left" ] || fail "processes of these runs left running: $left"
-[ "$failed" = 1 ] || echo "ok: a $soak-step soak, a session's end and a hung run side by side, the person's host open throughout"
+# The person's session ends with their window, within seconds.
+for _ in $(seq 60); do left=$("$wine_run" --window --processes) && [ -z "$left" ] && break; sleep 1; done
+[ -z "$left" ] || fail "the person's Wine session outlived their window: $left"
+[ "$failed" = 1 ] || echo "ok: a $soak-step soak, a session's end and a hung run side by side, the person's host open throughout in a session of its own"
 exit "$failed"
