@@ -13,8 +13,11 @@ rm -rf "$work" && mkdir -p "$work"
 failed=0
 fail() { echo "FAIL $*"; failed=1; }
 # Under qemu a Wine start takes about a minute.
-soak=6000 starting=120
-if "$wine_run" --emulated; then soak=2000 starting=900; fi
+soak=6000 starting=120 window=(--window)
+if "$wine_run" --emulated; then
+  soak=2000 starting=900 window=()
+  echo "side_by_side: under qemu the person's host runs in the shared session: a session of its own would boot for ten minutes more"
+fi
 waitfor() { # PATTERN FILE SECONDS
   local i
   for i in $(seq "$3"); do grep -qs "$1" "$2" && return 0; sleep 1; done
@@ -30,7 +33,7 @@ waitfor . "$work/display" 10 || fail "no screen for the person's host"
 
 "$wine_run" --join
 person=person-$$
-DISPLAY=":$(cat "$work/display")" TAVIMO_WINE_RUN=$person "$wine_run" --window "$refhost" --ini "$work/person.ini" --report "$work/person.txt" \
+DISPLAY=":$(cat "$work/display")" TAVIMO_WINE_RUN=$person "$wine_run" "${window[@]}" "$refhost" --ini "$work/person.ini" --report "$work/person.txt" \
   >"$work/person.log" 2>&1 &
 person_pid=$!
 waitfor '^report [0-9]* start' "$work/person.txt" "$starting" || fail "the person's host did not start: $(cat "$work/person.log")"
@@ -49,7 +52,7 @@ grep -q "^soak: $soak frames and $soak events .*: ok" <(tr -d '\r' <"$work/a.log
 grep '^soak: [0-9]* frames' <(tr -d '\r' <"$work/a.log")
 
 # The person's host, still there, ends the hard way: wine-run must not pass it.
-pids=$("$wine_run" --window --processes "$person")
+pids=$("$wine_run" "${window[@]}" --processes "$person")
 alive "$person_pid" && [ -n "$pids" ] || fail "the person's host is gone: $(cat "$work/person.log")"
 # shellcheck disable=SC2086
 kill -KILL $pids 2>/dev/null
@@ -58,7 +61,7 @@ grep -q '^wine-run: FAIL refhost.exe ended by signal 9' "$work/person.log" ||
   fail "no line saying the person's host was killed: $(cat "$work/person.log")"
 # Other clones' runs may share the session meanwhile: what is checked is that
 # nothing of these runs is left (a desktop one of them opened serves them all).
-left=$("$wine_run" --processes "soak-$$")
+left=$("$wine_run" --processes "soak-$$"; "$wine_run" --processes "$person")
 [ -z "$left" ] || fail "processes of these runs left running: $left"
 # The person's session ends with their window, within seconds.
 for _ in $(seq 60); do left=$("$wine_run" --window --processes) && [ -z "$left" ] && break; sleep 1; done
