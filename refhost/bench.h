@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "refhost/frames.h"
+#include "refhost/scenario/frames.h"
 #include "view/geometry.h"
 
 namespace refhost {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "host/filter_table.h"
-#include "refhost/frames.h"
-#include "refhost/scenario.h"
+#include "refhost/scenario/frames.h"
+#include "refhost/scenario/scenario.h"
 
 namespace refhost {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/filter_table.h"
-#include "refhost/frames.h"
+#include "refhost/scenario/frames.h"
 #include "refhost/host.h"
 #include "refhost/measure.h"
 #include "window/menu_commands.h"

@@ -12,6 +12,7 @@
 
 #include "refhost/host.h"
 #include "refhost/report.h"
+#include "refhost/scenario/images.h"
 
 namespace refhost {
 namespace {

@@ -14,7 +14,7 @@
 #include "host/filter_table.h"
 #include "host/point.h"
 #include "platform/standin/standin.h"
-#include "refhost/frames.h"
+#include "refhost/scenario/frames.h"
 #include "state/view_state.h"
 
 namespace fakehost {

@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "platform/view_background.h"
-#include "refhost/frames.h"
-#include "refhost/scenario.h"
+#include "refhost/scenario/frames.h"
+#include "refhost/scenario/images.h"
+#include "refhost/scenario/scenario.h"
 #include "tests/fake_host.h"
 #include "tests/hex.h"
 

@@ -1,13 +1,15 @@
-// The steps that check what the plug-in shows and stores, and those that
-// report it: screenshots and dumps. At the end, their table.
+// The steps that check and report (scenario_checks.h): their handlers and, at
+// the end, their table.
+#include "refhost/scenario/scenario_checks.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 
 #include "platform/view_background.h"
-#include "refhost/scenario_run.h"
-#include "refhost/scenario_text.h"
+#include "refhost/scenario/images.h"
+#include "refhost/scenario/scenario_text.h"
 
 namespace refhost {
 namespace {

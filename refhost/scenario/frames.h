@@ -1,10 +1,10 @@
-// Frames the reference host displays: a test card for a pixel inspector,
-// frames whose colours encode their coordinates, and images read from files.
-// Platform-neutral: the Win32 host and the native scenario driver share it.
+// Frames the reference host displays: a test card for a pixel inspector and
+// frames whose colours encode their coordinates (images read from files:
+// images.h). Platform-neutral: the Win32 host, the native scenario driver and
+// the tests' fake host share them.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "host/host_api.h"
@@ -40,15 +40,5 @@ Frame CoordFrame(int width, int height);
 // The test card: colour bars, 1-pixel and 2-pixel checkerboards, fine grey and
 // colour gradients, and a grid numbered every 50 pixels, at any size.
 Frame TestCard(int width, int height);
-
-// Image files (images.cpp). Reads a PNG, JPEG or BMP file; false with a reason in error on failure.
-bool LoadImageFile(const std::string& path, Frame* frame, std::string* error);
-// The image files of a folder, sorted by name: a sequence of frames.
-std::vector<std::string> ImageFilesIn(const std::string& folder);
-
-// Writes 0xRRGGBB pixels (top row first) as a PNG file.
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& rgb);
-// Reads a PNG written by WritePng back into 0xRRGGBB pixels.
-bool ReadPng(const std::string& path, int* width, int* height, std::vector<uint32_t>* rgb);
 
 }  // namespace refhost

@@ -1,11 +1,11 @@
-// The steps that act: the host's settings and frames, starting and stopping
-// the plug-in, notifications and window messages, and what a long session
-// does to GDI and the window. At the end, their table.
-#include "refhost/scenario_run.h"
+// The steps that act (scenario_steps.h): their handlers and, at the end, their table.
+#include "refhost/scenario/scenario_steps.h"
 
 #include <cstdio>
 #include <initializer_list>
 #include <utility>
+
+#include "refhost/scenario/images.h"
 
 namespace refhost {
 namespace {

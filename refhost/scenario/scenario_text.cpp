@@ -1,4 +1,4 @@
-#include "refhost/scenario_text.h"
+#include "refhost/scenario/scenario_text.h"
 
 #include <cctype>
 #include <cstdio>

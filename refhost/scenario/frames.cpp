@@ -1,6 +1,7 @@
-#include "refhost/frames.h"
+#include "refhost/scenario/frames.h"
 
 #include <algorithm>
+#include <string>
 
 namespace refhost {
 

@@ -12,7 +12,7 @@
 
 #include "host/host_api.h"
 #include "host/point.h"
-#include "refhost/frames.h"
+#include "refhost/scenario/frames.h"
 
 namespace refhost {
 

@@ -1,13 +1,12 @@
-// The scenario interpreter inside: the record of a file being played and the
-// step tables, whose rows the handlers beside them carry out
-// (scenario_steps.cpp acts, scenario_checks.cpp checks and reports).
+// The scenario interpreter inside: the record of a file being played, and the
+// shape of a step table's row, whose handler carries the step out (the tables:
+// scenario_steps.h acts, scenario_checks.h checks and reports).
 #pragma once
 
-#include <span>
 #include <string>
 #include <vector>
 
-#include "refhost/scenario.h"
+#include "refhost/scenario/scenario.h"
 
 namespace refhost {
 
@@ -99,11 +98,5 @@ constexpr bool WellMade(const StepForm (&forms)[N]) {
     if (!WellMade(form)) return false;
   return true;
 }
-
-// The step tables, each beside its handlers: the steps that act
-// (scenario_steps.cpp) and those that check or report (scenario_checks.cpp).
-// Adding a step is a handler and a row there.
-extern const std::span<const StepForm> kActionSteps;
-extern const std::span<const StepForm> kCheckSteps;
 
 }  // namespace refhost

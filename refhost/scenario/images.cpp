@@ -1,5 +1,4 @@
-// Frames read from and pictures written to image files, through stb.
-#include "refhost/frames.h"
+#include "refhost/scenario/images.h"
 
 #include <algorithm>
 #include <cctype>
