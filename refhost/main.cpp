@@ -5,13 +5,22 @@
 // every displayed frame. A main window shows the frame 1:1; pressing, moving
 // and releasing the left button there sends the main-window pointer messages
 // in frame pixels. Its command line: kUsage below.
+#include <windows.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/view_background.h"
-#include "refhost/host.h"
+#include "refhost/host/main_window.h"
+#include "refhost/host/plugin.h"
+#include "refhost/host/session.h"
+#include "refhost/host/win32_driver.h"
+#include "refhost/measure/bench.h"
+#include "refhost/measure/soak.h"
+#include "refhost/scenario/scenario.h"
+#include "refhost/viewer/viewer.h"
 #include "refhost/windows_path.h"
 
 namespace {

@@ -1,14 +1,10 @@
-// What the bench's files share: a case's view settings and counts, the
-// picture of a centred view and the plain GDI work that draws it
-// (bench_required.cpp), a row of the table and its timer (bench_timing.cpp);
-// the cases, the table and the verdict are bench.cpp's, where a drag step's
-// time goes is bench_breakdown.cpp's.
+// The work the view's picture requires, as the bench times it beside the
+// plug-in (bench_required.cpp says what it is): a case's view settings, the
+// picture of a centred view, its lines, and the plain GDI work that draws it.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
-#include <string>
 #include <vector>
 
 #include "refhost/scenario/frames.h"
@@ -26,10 +22,6 @@ constexpr int kRulerOn = 1;
 struct View {
   int level, grid;
   const char* what;
-};
-
-struct Counts {
-  int warmup, iterations;
 };
 
 // The ruler's ticks and the grid's lines of one picture where the view puts
@@ -80,35 +72,5 @@ inline void DragCursor() { SetCursor(LoadCursorA(nullptr, IDC_SIZEALL)); }
 void DrawPairs(HDC dc, const std::vector<POINT>& points, int stockPen);
 
 Picture PictureFor(HWND window, const View& v, const Frame& frame);
-
-double Median(std::vector<double> v);
-
-// One row of the table. Times are medians; a ratio is the median of the
-// iterations' own ratios, so that a burst of load on the machine, which slows
-// the paints of one iteration together, does not shift it. On frame rows the
-// required work is the picture's, so picture equals required.
-struct Row {
-  std::string name;
-  double plugin, required, picture, baseline, floor;
-  double ratio, pictureRatio, lineLessRatio;
-  long pixelsDiffering;  // -1: could not be read
-  bool pictureCompared = true;
-};
-
-// What a row times the plug-in against: per frame or per drag step.
-enum class Step { Frame, Drag };
-
-// Times paintPlugin (given the iteration's number) beside the required work,
-// the picture alone (drag steps), the line-less baseline and (frame steps) a
-// plain copy of the frame, taking turns, and checks that the required work
-// draws the plug-in's picture. On a drag step the frame is copied into the
-// memory bitmap once, untimed, as the plug-in holds it, and the required work
-// ends with the drag cursor.
-Row TimeBeside(const std::string& name, const std::function<void(int)>& paintPlugin, const Frame& shown, Step step,
-               const Picture& p, Counts n, const Baseline& base);
-
-// bench_breakdown.cpp: where a drag step's time goes on the plug-in's window,
-// and what drawings the plug-in does not use would cost (--breakdown).
-void Breakdown(const View& v, const Frame& frame, Counts n, const Baseline& base);
 
 }  // namespace refhost

@@ -1,15 +1,18 @@
 // The interactive host's report file (report.h): plain "key values" lines.
-#include "refhost/report.h"
+#include "refhost/viewer/report.h"
+
+#include <windows.h>
 
 #include <cstdio>
+#include <string>
 
-#include "refhost/host.h"
+#include "refhost/host/objects.h"
+#include "refhost/host/session.h"
 #include "state/stored_settings.h"
 
 namespace refhost {
 namespace {
 
-long framesShown = 0;
 long reportsWritten = 0;
 
 // Screen rectangle of a window (whole) or of its client area.
@@ -28,8 +31,6 @@ void PutRect(std::FILE* f, const char* key, HWND window, bool client) {
 
 }  // namespace
 
-void CountFrameShown() { ++framesShown; }
-
 void WriteReport(const char* when) {
   const std::string& path = hostConfig.reportPath;
   if (path.empty()) return;
@@ -44,7 +45,7 @@ void WriteReport(const char* when) {
                session.pluginWindow != nullptr && IsWindowVisible(session.pluginWindow) ? 1 : 0);
   PutRect(f, "main.window", session.mainWindow, false);
   PutRect(f, "main.client", session.mainWindow, true);
-  std::fprintf(f, "frames %ld\n", framesShown);
+  std::fprintf(f, "frames %ld\n", session.framesShown);
   std::fprintf(f, "objects %ld %ld\n", objects.gdi, objects.user);  // GDI, USER; -1 when not countable
   for (const StoredSetting& s : kStoredSettings) {
     std::fprintf(f, "setting %s %d %d %d\n", s.key, Initial(s), s.lowest, s.highest);

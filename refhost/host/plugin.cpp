@@ -1,113 +1,14 @@
-// The host's side of the plug-in interface: the service table it hands over,
-// loading the plug-in and finding its record, creating the plug-in's window
-// and passing that window's messages and the host's notifications to the
-// window callback, as the editor does.
-#include "refhost/host.h"
-#include "refhost/report.h"
+#include "refhost/host/plugin.h"
 
-#include <cstdio>
-#include <cstring>
-#include <utility>
+#include <string>
+
+#include "refhost/host/services.h"
+#include "refhost/host/session.h"
 
 namespace refhost {
-
-HostConfig hostConfig;
-HostSession session;
-
 namespace {
 
-// The service table as the host lays it out: 64 pointer slots, of which the
-// plug-in uses six; every other slot reports its own number when called.
-constexpr int kServiceSlots = 64;
-struct ServiceTable {
-  void* slot[kServiceSlots];
-};
-static_assert(offsetof(HostServices, IsEditing) / 4 == 4, "IsEditing slot");
-static_assert(offsetof(HostServices, IsFilterWindowVisible) / 4 == 22, "IsFilterWindowVisible slot");
-static_assert(offsetof(HostServices, LoadIntSetting) / 4 == 34, "LoadIntSetting slot");
-static_assert(offsetof(HostServices, SaveIntSetting) / 4 == 35, "SaveIntSetting slot");
-static_assert(offsetof(HostServices, GetHostInfo) / 4 == 40, "GetHostInfo slot");
-static_assert(offsetof(HostServices, GetDisplayImage) / 4 == 47, "GetDisplayImage slot");
-
-// The edit handle of the one video this host edits: opaque to the plug-in.
-void* const kEditHandle = reinterpret_cast<void*>(static_cast<uintptr_t>(0x00ED17ED));
-
 constexpr char kPluginClass[] = "TavimoRefHostPlugin";
-
-// The services (cdecl: the caller removes the arguments).
-
-BOOL __cdecl IsEditing(void* editHandle) {
-  if (editHandle != kEditHandle) Fault("IsEditing given an edit handle that is not the host's");
-  return session.editing ? 1 : 0;
-}
-
-BOOL __cdecl IsFilterWindowVisible(FilterTable* table) {
-  if (table != session.table) Fault("IsFilterWindowVisible given a record that is not the plug-in's");
-  return session.pluginWindow != nullptr && IsWindowVisible(session.pluginWindow) ? 1 : 0;
-}
-
-int __cdecl LoadIntSetting(FilterTable* table, LPCSTR key, int defaultValue) {
-  if (table != session.table) Fault("LoadIntSetting given a record that is not the plug-in's");
-  if (key == nullptr) {
-    Fault("LoadIntSetting given no key");
-    return defaultValue;
-  }
-  const int value = static_cast<int>(
-      GetPrivateProfileIntA(hostConfig.section.c_str(), key, defaultValue, hostConfig.iniPath.c_str()));
-  session.settingsLog.push_back("load " + std::string(key) + " " + std::to_string(defaultValue) + " -> " +
-                                std::to_string(value));
-  return value;
-}
-
-BOOL __cdecl SaveIntSetting(FilterTable* table, LPCSTR key, int value) {
-  if (table != session.table) Fault("SaveIntSetting given a record that is not the plug-in's");
-  if (key == nullptr) {
-    Fault("SaveIntSetting given no key");
-    return 0;
-  }
-  session.settingsLog.push_back("save " + std::string(key) + " " + std::to_string(value));
-  return WritePrivateProfileStringA(hostConfig.section.c_str(), key, std::to_string(value).c_str(),
-                                    hostConfig.iniPath.c_str());
-}
-
-BOOL __cdecl GetHostInfo(void* editHandle, HostInfo* info) {
-  if (editHandle != nullptr) Fault("GetHostInfo given an edit handle (the plug-in passes 0)");
-  // The host fills its whole 84-byte record.
-  std::memset(info, 0, sizeof *info);
-  info->maxWidth = session.largestWidth;
-  info->maxHeight = session.largestHeight;
-  return 1;
-}
-
-void* __cdecl GetDisplayImage(void* editHandle, int flags) {
-  if (editHandle != kEditHandle) Fault("GetDisplayImage given an edit handle that is not the host's");
-  if (flags != 0) Fault("GetDisplayImage given flags " + std::to_string(flags));
-  return session.frame.dib.empty() ? nullptr : session.frame.dib.data();
-}
-
-template <int N>
-int __cdecl UnexpectedService() {
-  Fault("unexpected service " + std::to_string(N) + " (byte offset " + std::to_string(N * 4) + ")");
-  return 0;
-}
-
-template <int... N>
-ServiceTable UnexpectedServices(std::integer_sequence<int, N...>) {
-  return {{reinterpret_cast<void*>(&UnexpectedService<N>)...}};
-}
-
-ServiceTable MakeServices() {
-  ServiceTable t = UnexpectedServices(std::make_integer_sequence<int, kServiceSlots>());
-  t.slot[offsetof(HostServices, IsEditing) / 4] = reinterpret_cast<void*>(&IsEditing);
-  t.slot[offsetof(HostServices, IsFilterWindowVisible) / 4] = reinterpret_cast<void*>(&IsFilterWindowVisible);
-  t.slot[offsetof(HostServices, LoadIntSetting) / 4] = reinterpret_cast<void*>(&LoadIntSetting);
-  t.slot[offsetof(HostServices, SaveIntSetting) / 4] = reinterpret_cast<void*>(&SaveIntSetting);
-  t.slot[offsetof(HostServices, GetHostInfo) / 4] = reinterpret_cast<void*>(&GetHostInfo);
-  t.slot[offsetof(HostServices, GetDisplayImage) / 4] = reinterpret_cast<void*>(&GetDisplayImage);
-  return t;
-}
-
-ServiceTable services = MakeServices();
 
 using EntryPoint = FilterTable*(__cdecl*)();
 
@@ -143,7 +44,7 @@ void UnloadPlugin() {
 LRESULT CALLBACK PluginWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   long result = 0;
   if (session.table != nullptr && session.table->filterWndProc != nullptr)
-    result = session.table->filterWndProc(hwnd, msg, wParam, lParam, kEditHandle, session.table);
+    result = session.table->filterWndProc(hwnd, msg, wParam, lParam, HostEditHandle(), session.table);
   session.lastCallbackResult = result;
   if (result != 0) CallFrameProc();  // "show the current frame again"
   switch (msg) {
@@ -161,18 +62,6 @@ LRESULT CALLBACK PluginWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
-
-void NewSession() {
-  HostSession fresh;
-  fresh.largestWidth = hostConfig.largestWidth;
-  fresh.largestHeight = hostConfig.largestHeight;
-  session = std::move(fresh);
-}
-
-void Fault(const std::string& what) {
-  session.faults.push_back(what);
-  if (hostConfig.interactive) std::fprintf(stderr, "refhost: %s\n", what.c_str());
-}
 
 void LearnFilterName() {
   std::string error;
@@ -216,7 +105,7 @@ bool StartPlugin(std::string* error) {
     UnloadPlugin();
     return false;
   }
-  session.table->services = reinterpret_cast<HostServices*>(&services);
+  session.table->services = HostServiceTable();
   session.table->window = session.pluginWindow;
   NotifyPlugin(HostMsgInit, 0, 0);
   PumpMessages();
@@ -237,9 +126,9 @@ long CallFrameProc() {
   FrameProcInfo info = {};
   info.width = session.frame.width;
   info.height = session.frame.height;
-  info.editHandle = kEditHandle;
+  info.editHandle = HostEditHandle();
   const BOOL result = session.table->filterProc(session.table, &info);
-  CountFrameShown();
+  ++session.framesShown;
   if (result != 1) Fault("per-frame callback returned " + std::to_string(result));
   if (session.mainWindow != nullptr) InvalidateRect(session.mainWindow, nullptr, FALSE);
   return result;
@@ -248,7 +137,7 @@ long CallFrameProc() {
 long NotifyPlugin(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (session.table == nullptr || session.table->filterWndProc == nullptr) return 0;
   session.lastCallbackResult =
-      session.table->filterWndProc(session.pluginWindow, msg, wParam, lParam, kEditHandle, session.table);
+      session.table->filterWndProc(session.pluginWindow, msg, wParam, lParam, HostEditHandle(), session.table);
   return session.lastCallbackResult;
 }
 
@@ -262,6 +151,5 @@ void PumpMessages() {
 
 FilterTable* PluginTable() { return session.table; }
 HWND PluginWindow() { return session.pluginWindow; }
-void* HostEditHandle() { return kEditHandle; }
 
 }  // namespace refhost

@@ -1,19 +1,21 @@
-// The reference host's soak: frames and random interaction, many thousands of
-// them, while GDI objects, USER objects and memory are watched; it fails when
-// they grow.
+#include "refhost/measure/soak.h"
+
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/filter_table.h"
+#include "host/point.h"
+#include "refhost/host/clock.h"
+#include "refhost/host/main_window.h"
+#include "refhost/host/objects.h"
+#include "refhost/host/win32_driver.h"
 #include "refhost/scenario/frames.h"
-#include "refhost/host.h"
-#include "refhost/measure.h"
 #include "window/menu_commands.h"
 
 namespace refhost {
@@ -30,84 +32,6 @@ struct Random {
   }
   int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
   int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }
-};
-
-// Wine's GetGuiResources reports 0 for everything; there the live objects are
-// counted by probing. Wine accepts a GDI handle given by its table index alone
-// (upper word 0); USER handles are even numbers from 0x20 whose upper word may
-// also be 0. Each probe is checked against an object made and destroyed here.
-int ProbeGdi(std::vector<uint8_t>* types = nullptr) {
-  int count = 0;
-  if (types != nullptr) types->assign(0x10000, 0);
-  for (uintptr_t i = 1; i < 0x10000; ++i) {
-    const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(i));
-    if (type == 0) continue;
-    ++count;
-    if (types != nullptr) (*types)[i] = static_cast<uint8_t>(type);
-  }
-  return count;
-}
-
-int ProbeUser() {
-  int count = 0;
-  for (uintptr_t i = 0x20; i < 0x10000; i += 2)
-    if (IsWindow(reinterpret_cast<HWND>(i)) || IsMenu(reinterpret_cast<HMENU>(i))) ++count;
-  return count;
-}
-
-struct Sample {
-  long gdi = -1, user = -1;  // -1: cannot be counted here
-  double privateMb = 0, workingMb = 0;
-  std::vector<uint8_t> gdiTypes;  // by handle index, when probed
-};
-
-struct Meter {
-  bool gdiByApi = false, userByApi = false, gdiProbe = false, userProbe = false;
-
-  void Calibrate() {
-    HANDLE self = GetCurrentProcess();
-    gdiByApi = GetGuiResources(self, GR_GDIOBJECTS) > 0;
-    userByApi = GetGuiResources(self, GR_USEROBJECTS) > 0;
-    if (!gdiByApi) {
-      const int before = ProbeGdi();
-      HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
-      const int with = ProbeGdi();
-      DeleteObject(probe);
-      gdiProbe = with == before + 1 && ProbeGdi() == before;
-    }
-    if (!userByApi) {
-      const int before = ProbeUser();
-      HMENU probe = CreateMenu();
-      const int with = ProbeUser();
-      DestroyMenu(probe);
-      userProbe = with == before + 1 && ProbeUser() == before;
-    }
-    std::printf("soak: GDI objects %s, USER objects %s\n",
-                gdiByApi   ? "by GetGuiResources"
-                : gdiProbe ? "by probing (GetGuiResources reports 0)"
-                           : "not countable",
-                userByApi   ? "by GetGuiResources"
-                : userProbe ? "by probing (GetGuiResources reports 0)"
-                            : "not countable");
-  }
-
-  Sample Take() const {
-    Sample s;
-    HANDLE self = GetCurrentProcess();
-    if (gdiByApi) s.gdi = static_cast<long>(GetGuiResources(self, GR_GDIOBJECTS));
-    else if (gdiProbe) s.gdi = ProbeGdi(&s.gdiTypes);
-    if (userByApi) s.user = static_cast<long>(GetGuiResources(self, GR_USEROBJECTS));
-    else if (userProbe) s.user = ProbeUser();
-    PROCESS_MEMORY_COUNTERS_EX pmc = {};
-    pmc.cb = sizeof pmc;
-    if (GetProcessMemoryInfo(self, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc)) {
-      // Wine leaves PrivateUsage 0; its PagefileUsage is the private bytes.
-      const SIZE_T priv = pmc.PrivateUsage != 0 ? pmc.PrivateUsage : pmc.PagefileUsage;
-      s.privateMb = static_cast<double>(priv) / (1024.0 * 1024.0);
-      s.workingMb = static_cast<double>(pmc.WorkingSetSize) / (1024.0 * 1024.0);
-    }
-    return s;
-  }
 };
 
 void PrintSample(const char* when, int done, const Sample& s) {
@@ -328,21 +252,6 @@ int RunSoak(int n, unsigned seed) {
               failures == 0 ? "ok" : "FAILED");
   std::fflush(stdout);
   return failures == 0 ? 0 : 1;
-}
-
-long GdiObjectCount() {
-  const long byApi = static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
-  return byApi > 0 ? byApi : ProbeGdi();
-}
-
-ObjectCounts CountObjects() {
-  static const Meter meter = [] {
-    Meter m;
-    m.Calibrate();
-    return m;
-  }();
-  const Sample s = meter.Take();
-  return {s.gdi, s.user};
 }
 
 }  // namespace refhost

@@ -7,13 +7,15 @@
 // rectangles come from the view's own geometry code, compiled into this
 // program, the lines from the view's own rules in view/ruler_grid.h, so a
 // change to a rule changes the work measured with it.
+#include "refhost/measure/bench_required.h"
+
 #include <windows.h>
 
-#include <algorithm>
 #include <vector>
 
-#include "refhost/bench.h"
-#include "refhost/host.h"
+#include "host/filter_table.h"
+#include "refhost/host/plugin.h"
+#include "refhost/host/services.h"
 #include "state/view_state.h"
 #include "view/ruler_grid.h"
 

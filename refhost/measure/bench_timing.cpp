@@ -1,12 +1,11 @@
-// The bench's timer: one row of the table, the plug-in's paints timed beside
-// the required work's (bench_required.cpp) and compared with it pixel for pixel.
-//
 // Every row is the median of its timed iterations after a warm-up, read with
 // QueryPerformanceCounter. Plug-in and comparison paints take turns within
 // each iteration so that all see the same machine load. A drag step also
 // requires the drag cursor, which the window sets on every move
 // (DragCursor); the picture column times the picture alone, so that the
 // cursor's cost stays visible.
+#include "refhost/measure/bench_timing.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -16,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "refhost/bench.h"
-#include "refhost/host.h"
-#include "refhost/measure.h"
+#include "refhost/host/capture.h"
+#include "refhost/host/clock.h"
+#include "refhost/host/plugin.h"
 
 namespace refhost {
 namespace {

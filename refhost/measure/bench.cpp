@@ -1,16 +1,23 @@
-// The reference host's bench: its cases, a timing table of the plug-in against
-// the work its design requires (bench_required.cpp, timed by bench_timing.cpp),
-// and the verdict.
+// The bench's cases, its table of the plug-in against the required work
+// (bench_required.cpp, timed by bench_timing.cpp), and the verdict.
+#include "refhost/measure/bench.h"
+
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/filter_table.h"
-#include "refhost/bench.h"
-#include "refhost/host.h"
-#include "refhost/measure.h"
+#include "host/point.h"
+#include "refhost/host/plugin.h"
+#include "refhost/host/services.h"
+#include "refhost/host/win32_driver.h"
+#include "refhost/measure/bench_breakdown.h"
+#include "refhost/measure/bench_required.h"
+#include "refhost/measure/bench_timing.h"
 #include "state/stored_settings.h"
 
 namespace refhost {

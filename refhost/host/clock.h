@@ -1,14 +1,11 @@
-// What the bench and the soak share: the clock, and points for the messages
-// they send.
+// The host's clock, for the bench, the soak and the time GDI takes to use up:
+// QueryPerformanceCounter ticks, and a number of them in milliseconds.
 #pragma once
 
 #include <windows.h>
 
-#include "host/point.h"
-
 namespace refhost {
 
-// QueryPerformanceCounter ticks, and a number of them in milliseconds.
 inline LONGLONG Now() {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
@@ -23,7 +20,5 @@ inline double Ms(LONGLONG ticks) {
   }();
   return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency);
 }
-
-using ::Point;  // host/point.h
 
 }  // namespace refhost

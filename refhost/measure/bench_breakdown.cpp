@@ -1,10 +1,10 @@
-// The bench's --breakdown: where a drag step's time goes and what alternatives
-// the plug-in does not use would cost, on the plug-in's window: the ruler's and
-// the grid's lines drawn the way the view draws them (MoveToEx + LineTo per
-// line), the same lines as one PolyPolyline each, the clip region alone, the
-// same picture from pattern fills, and the drag cursor the plug-in sets after
-// each repaint, which makes Wine push the new pixels to the X server there and
-// then.
+// What the breakdown times on the plug-in's window: the ruler's and the grid's
+// lines drawn the way the view draws them (MoveToEx + LineTo per line), the
+// same lines as one PolyPolyline each, the clip region alone, the same picture
+// from pattern fills, and the drag cursor the plug-in sets after each repaint,
+// which makes Wine push the new pixels to the X server there and then.
+#include "refhost/measure/bench_breakdown.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -15,9 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "refhost/bench.h"
-#include "refhost/host.h"
-#include "refhost/measure.h"
+#include "refhost/host/clock.h"
+#include "refhost/host/plugin.h"
 #include "view/ruler_grid.h"
 #include "view/zoom.h"
 

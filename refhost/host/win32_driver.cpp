@@ -1,6 +1,5 @@
-// The scenario driver of the Win32 host: carries the interpreter's steps out
-// on the real plug-in, through its window, the host's main window and the
-// services, and reads back what the window shows.
+#include "refhost/host/win32_driver.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -9,176 +8,20 @@
 #include <utility>
 #include <vector>
 
-#include "refhost/host.h"
-#include "refhost/measure.h"
+#include "host/point.h"
+#include "refhost/host/caption_buttons.h"
+#include "refhost/host/capture.h"
+#include "refhost/host/clock.h"
+#include "refhost/host/gdi_hoard.h"
+#include "refhost/host/main_window.h"
+#include "refhost/host/menu_reading.h"
+#include "refhost/host/missing_glyphs.h"
+#include "refhost/host/objects.h"
+#include "refhost/host/plugin.h"
+#include "refhost/host/session.h"
 
 namespace refhost {
-
-bool CaptureWindowPixels(HWND hwnd, bool whole, Pixels* out) {
-  if (hwnd == nullptr || !IsWindowVisible(hwnd)) return false;
-  RECT r;
-  if (whole) {
-    // Have the frame, caption and menu bar drawn before they are read.
-    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    PumpMessages();
-    GetWindowRect(hwnd, &r);
-    OffsetRect(&r, -r.left, -r.top);
-  } else {
-    GetClientRect(hwnd, &r);
-  }
-  const int w = r.right;
-  const int h = r.bottom;
-  if (w <= 0 || h <= 0) return false;
-  BITMAPINFO bmi = {};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = w;
-  bmi.bmiHeader.biHeight = -h;  // top-down
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC windowDc = whole ? GetWindowDC(hwnd) : GetDC(hwnd);
-  HDC memDc = CreateCompatibleDC(windowDc);
-  HBITMAP dib = CreateDIBSection(windowDc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (dib != nullptr) {
-    HGDIOBJ old = SelectObject(memDc, dib);
-    BitBlt(memDc, 0, 0, w, h, windowDc, 0, 0, SRCCOPY);
-    GdiFlush();
-    out->width = w;
-    out->height = h;
-    const auto* p = static_cast<const uint32_t*>(bits);
-    out->rgb.assign(p, p + static_cast<size_t>(w) * h);
-    for (uint32_t& v : out->rgb) v &= 0xFFFFFF;
-    SelectObject(memDc, old);
-    DeleteObject(dib);
-  }
-  DeleteDC(memDc);
-  ReleaseDC(hwnd, windowDc);
-  return dib != nullptr;
-}
-
 namespace {
-
-// The caption buttons cut from a picture of the whole window, where Wine's
-// non-client painting puts them: 2 pixels inside the frame, SM_CXSIZE - 2 wide
-// and SM_CYSIZE - 4 high; close at the right, 2 pixels apart from maximize, and
-// minimize beside maximize.
-std::vector<CaptionButton> CaptionButtons(HWND hwnd, const Pixels& whole) {
-  RECT window;
-  GetWindowRect(hwnd, &window);
-  POINT client = {0, 0};
-  ClientToScreen(hwnd, &client);
-  const int frame = client.x - window.left;
-  const int width = GetSystemMetrics(SM_CXSIZE) - 2;
-  const int height = GetSystemMetrics(SM_CYSIZE) - 4;
-  const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-  std::vector<CaptionButton> buttons;
-  int right = whole.width - frame - 2;
-  auto cut = [&](CaptionButtonKind kind) {
-    const int left = right - width;
-    const int top = frame + 2;
-    right = left;
-    if (left < 0 || top + height > whole.height) return;
-    CaptionButton button = {.kind = kind, .pixels = {.width = width, .height = height, .rgb = {}}};
-    for (int y = top; y < top + height; ++y)
-      for (int x = left; x < left + width; ++x)
-        button.pixels.rgb.push_back(whole.rgb[static_cast<size_t>(y) * whole.width + x]);
-    buttons.insert(buttons.begin(), std::move(button));
-  };
-  if (style & WS_SYSMENU) cut(CaptionButtonKind::Close);
-  right -= 2;
-  if (style & WS_MAXIMIZEBOX) cut(CaptionButtonKind::Maximize);
-  if (style & WS_MINIMIZEBOX) cut(CaptionButtonKind::Minimize);
-  return buttons;
-}
-
-// Whether a font draws the character as its missing-glyph box: the character
-// alone leaves the same pixels as glyph 0 (.notdef) alone. The fallback fonts
-// GDI links in for a character the font lacks draw through the same call.
-bool DrawnAsBox(HFONT font, wchar_t c) {
-  constexpr int kCell = 48;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, kCell, kCell);
-  ReleaseDC(nullptr, screen);
-  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  const HGDIOBJ oldFont = SelectObject(dc, font);
-  auto ink = [&](UINT options, wchar_t text) {
-    PatBlt(dc, 0, 0, kCell, kCell, WHITENESS);
-    ExtTextOutW(dc, 2, 2, options, nullptr, &text, 1, nullptr);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < kCell; ++y)
-      for (int x = 0; x < kCell; ++x) pixels.push_back(GetPixel(dc, x, y));
-    return pixels;
-  };
-  const bool boxed = ink(0, c) == ink(ETO_GLYPH_INDEX, 0);
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return boxed;
-}
-
-// The menu texts of a menu and its popups, as Wide characters.
-void MenuTexts(HMENU menu, std::wstring* texts) {
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[256] = L"";
-    if (GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION) > 0) texts->append(text);
-    HMENU popup = GetSubMenu(menu, i);
-    if (popup != nullptr) MenuTexts(popup, texts);
-  }
-}
-
-void ReadMenu(HMENU menu, bool topLevel, std::vector<MenuRow>* rows) {
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    char text[256] = "";
-    MENUITEMINFOA mii = {};
-    mii.cbSize = sizeof mii;
-    mii.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE;
-    mii.dwTypeData = text;
-    mii.cch = sizeof text;
-    if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mii)) continue;
-    rows->push_back({.position = i,
-                     .topLevel = topLevel,
-                     .id = mii.hSubMenu != nullptr ? 0 : mii.wID,
-                     .text = text,
-                     .checked = (mii.fState & MFS_CHECKED) != 0});
-    if (mii.hSubMenu != nullptr) ReadMenu(mii.hSubMenu, false, rows);
-  }
-}
-
-// Every GDI handle the process can still get, held as 1x1 regions: the
-// cheapest object (Wine makes its 65,000 or so in about 15 ms).
-class GdiHoard {
- public:
-  ~GdiHoard() { GiveBack(); }
-  bool Active() const { return active_; }
-  long Held() const { return static_cast<long>(held_.size()); }
-  // Takes handles until GDI refuses one; how many this time.
-  long Take() {
-    active_ = true;
-    long taken = 0;
-    for (HRGN r = CreateRectRgn(0, 0, 1, 1); r != nullptr; r = CreateRectRgn(0, 0, 1, 1), ++taken) held_.push_back(r);
-    return taken;
-  }
-  // Lets a few go while the host reads the window, then takes them again.
-  void Lend(size_t n) {
-    for (; n > 0 && !held_.empty(); --n) {
-      DeleteObject(held_.back());
-      held_.pop_back();
-    }
-  }
-  void GiveBack() {
-    for (HRGN r : held_) DeleteObject(r);
-    held_.clear();
-    active_ = false;
-  }
-
- private:
-  bool active_ = false;
-  std::vector<HRGN> held_;
-};
 
 // What a step did, once the messages it caused have been handled.
 long Pumped(long result) {
@@ -293,27 +136,7 @@ class Win32Driver : public Driver {
   }
   bool BoxedCharacters(std::vector<std::string>* out) override {
     const Reading reading(hoard_);
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return false;
-    wchar_t title[1024] = L"";
-    GetWindowTextW(session.pluginWindow, title, 1024);
-    std::wstring menuTexts;
-    if (HMENU bar = GetMenu(session.pluginWindow)) MenuTexts(bar, &menuTexts);
-    auto check = [&](const char* where, const LOGFONTW& logFont, const std::wstring& text) {
-      HFONT font = CreateFontIndirectW(&logFont);
-      for (const wchar_t c : text) {
-        if (c < 0x80 || !DrawnAsBox(font, c)) continue;
-        char utf8[8] = "";
-        const int n = WideCharToMultiByte(CP_UTF8, 0, &c, 1, utf8, sizeof utf8, nullptr, nullptr);
-        const std::string line = std::string(where) + " " + std::string(utf8, n > 0 ? static_cast<size_t>(n) : 0);
-        if (std::find(out->begin(), out->end(), line) == out->end()) out->push_back(line);
-      }
-      DeleteObject(font);
-    };
-    check("title", metrics.lfCaptionFont, title);
-    check("menu", metrics.lfMenuFont, menuTexts);
-    return true;
+    return refhost::BoxedCharacters(session.pluginWindow, out);
   }
   bool Menu(std::vector<MenuRow>* rows) override {
     HMENU bar = GetMenu(session.pluginWindow);
