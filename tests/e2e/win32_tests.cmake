@@ -1,5 +1,5 @@
 # End-to-end tests of the real DLL in the reference host under Wine (included
-# from refhost/CMakeLists.txt in the win32 build). scripts/wine-run runs the
+# from the top CMakeLists.txt in the win32 build). scripts/wine-run runs the
 # host headless with code page 932. Every scenario runs in ONE host process, one
 # after another, each from a fresh host with the plug-in loaded anew: a Wine
 # start is the slow part. settings_first_run and settings_second_run share the

@@ -1,4 +1,4 @@
-# Real hands (included from refhost/CMakeLists.txt in the win32 build): the
+# Real hands (included from the top CMakeLists.txt in the win32 build): the
 # interactive reference host with the real DLL under Wine, on the Wine
 # session's screen (scripts/wine-run --session), driven only by X input
 # events (xdotool) and checked by the window title and screen pixels (xwd). e2e.hands runs the named gestures,
