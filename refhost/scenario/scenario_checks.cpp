@@ -128,9 +128,12 @@ bool DumpMenu(ScenarioRun& run) {
   if (run.options.quiet) return true;
   std::vector<MenuRow> rows;
   if (!run.driver.Menu(&rows)) std::printf("  menu: none\n");
-  for (const MenuRow& r : rows)
-    std::printf("  menu %s %d: id %u text %s checked %d\n", r.topLevel ? "bar" : "item", r.position, r.id,
+  for (const MenuRow& r : rows) {
+    // Named as the scenarios name the commands; an item that opens a popup has none.
+    const std::string command = r.id != 0 ? "command " + MenuCommandText(r.id) + " " : "";
+    std::printf("  menu %s %d: %stext %s checked %d\n", r.topLevel ? "bar" : "item", r.position, command.c_str(),
                 ToHex(r.text).c_str(), r.checked ? 1 : 0);
+  }
   return true;
 }
 

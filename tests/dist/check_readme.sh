@@ -20,7 +20,7 @@ crlf=$(grep -c $'\r$' "$readme")
   fail "$name: $lines lines, $crlf end in CR LF, $crs CRs: expected CR LF line ends only"
 [ "$(tail -c 1 "$readme" | od -An -tx1 | tr -d ' ')" == "0a" ] || fail "$name: the last line has no line end"
 
-texts=$(sed -n 's/^  menu \(bar\|item\) [0-9]*: id [0-9]* text \([0-9A-F]*\) checked [01]$/\2/p' "$log")
+texts=$(sed -n 's/^  menu \(bar\|item\) [0-9]*: \(command [^ ]* \)\?text \([0-9A-F]*\) checked [01]$/\3/p' "$log")
 count=$(wc -w <<<"$texts")
 [ "$count" -eq 6 ] || fail "$log: expected the menu bar's item and five menu items, got $count texts"
 for hex in $texts; do
