@@ -2,7 +2,7 @@
 # Times the real DLL in the reference host under Wine and prints one table:
 # per-frame and per-drag-step medians of the plug-in beside the work its design
 # requires, its picture's GDI work and, on a drag step, the drag cursor (see
-# refhost/bench_required.cpp), ending with the worst ratios. With
+# refhost/measure/bench_required.cpp), ending with the worst ratios. With
 # --soak N it soaks instead (N frames and N random events).
 #   scripts/bench.sh              the table (make bench)
 #   scripts/bench.sh --tiny       one small frame, a few iterations

@@ -105,7 +105,7 @@ constexpr UINT kFrame = 0;  // WM_NULL, which no host sends to a filter
 LRESULT Play(const Step& step);
 
 // The colour the test frames give pixel (x, y): the reference host's
-// coordinate frame (refhost/frames.h).
+// coordinate frame (refhost/scenario/frames.h).
 inline uint32_t FrameColour(int x, int y) { return refhost::CoordColour(x, y); }
 // Makes the current frame width by height of FrameColour pixels.
 void SetFrame(int width, int height);
