@@ -10,7 +10,7 @@ namespace {
 
 constexpr char kMainClass[] = "TavimoRefHostMain";
 
-MainWindowKeys keys = {};
+MainWindowKeys viewerKeys = {};
 
 // The main window's messages, to a plug-in that asked for them.
 void NotifyMain(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -55,10 +55,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_MOVE:
     case WM_SIZE: NotifyMain(HostMsgMainMoveSize, 0, 0); break;  // the default handling follows
     case WM_TIMER:
-      if (keys.timer != nullptr) keys.timer();
+      if (viewerKeys.timer != nullptr) viewerKeys.timer();
       return 0;
     case WM_KEYDOWN:
-      if (keys.key != nullptr) keys.key(hwnd, wParam);
+      if (viewerKeys.key != nullptr) viewerKeys.key(hwnd, wParam);
       return 0;
     case WM_DESTROY:
       if (hostConfig.interactive) PostQuitMessage(0);
@@ -105,6 +105,6 @@ void CloseMainWindow() {
   PumpMessages();
 }
 
-void SetMainWindowKeys(const MainWindowKeys& given) { keys = given; }
+void SetMainWindowKeys(const MainWindowKeys& keys) { viewerKeys = keys; }
 
 }  // namespace refhost

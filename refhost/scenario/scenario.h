@@ -3,7 +3,7 @@
 // each step out: the Win32 reference host against the real DLL, or the native
 // test bed against the software stand-in, so one scenario file runs on both.
 // ScenarioHelp() describes the language and every step, from the step tables
-// (refhost/scenario_run.h); both programs print it for --help.
+// (scenario_steps.h, scenario_checks.h); both programs print it for --help.
 #pragma once
 
 #include <cstdint>
