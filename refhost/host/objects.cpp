@@ -12,6 +12,9 @@ namespace {
 // counted by probing. Wine accepts a GDI handle given by its table index alone
 // (upper word 0); USER handles are even numbers from 0x20 whose upper word may
 // also be 0. Each probe is checked against an object made and destroyed here.
+// Wine's GDI handles are the process's own, but its window handles are the
+// whole Wine session's: a window counts only when this process made it, or
+// another program's windows opening during a soak would fail it.
 int ProbeGdi(std::vector<uint8_t>* types = nullptr) {
   int count = 0;
   if (types != nullptr) types->assign(0x10000, 0);
@@ -24,10 +27,15 @@ int ProbeGdi(std::vector<uint8_t>* types = nullptr) {
   return count;
 }
 
+bool OwnWindow(HWND window) {
+  DWORD process = 0;
+  return IsWindow(window) && GetWindowThreadProcessId(window, &process) != 0 && process == GetCurrentProcessId();
+}
+
 int ProbeUser() {
   int count = 0;
   for (uintptr_t i = 0x20; i < 0x10000; i += 2)
-    if (IsWindow(reinterpret_cast<HWND>(i)) || IsMenu(reinterpret_cast<HMENU>(i))) ++count;
+    if (OwnWindow(reinterpret_cast<HWND>(i)) || IsMenu(reinterpret_cast<HMENU>(i))) ++count;
   return count;
 }
 
