@@ -42,7 +42,7 @@ TEST(NestedMessages, SetMenuDeliversWmSizeInsideInit) {
   fakehost::Frame();
   std::vector<Seen> seen;
   host.beforeMessage = RecordNested(seen);
-  standin::FillClient(host.window, standin::kPoison);
+  standin::FillClient(host.window, kPoison);
   host.stored["nnn"] = 4;
   fakehost::Init();
   int sizes = 0;
@@ -64,7 +64,7 @@ TEST(NestedMessages, SetMenuDeliversWmSizeInsideInit) {
 
 TEST(NestedMessages, SetMenuWithoutSnapshotPaintsTheEmptyWindow) {
   fakehost::Host& host = fakehost::Start();
-  standin::FillClient(host.window, standin::kPoison);
+  standin::FillClient(host.window, kPoison);
   fakehost::Init();
   EXPECT_EQ(viewmodel::EmptyAtCornersAndCentre(host.window), "");
   EXPECT_EQ(fakehost::Violations(), "");

@@ -50,7 +50,7 @@ fakehost::Host& Prepare(const View& v) {
                      .pendingDy = v.pending.y,
                      .rulerOn = v.rulerOn,
                      .gridMode = v.gridMode});
-  standin::FillClient(host.window, standin::kPoison);
+  standin::FillClient(host.window, kPoison);
   standin::ClearCalls();
   return host;
 }
@@ -529,10 +529,10 @@ TEST(PaintViewExtremes, AnyStateStillPaintsTheWholeClient) {
     fakehost::Host& host = Prepare(v);
     const standin::Books before = standin::GetBooks();
     for (int run = 0; run < 2; ++run) {
-      standin::FillClient(host.window, standin::kPoison);
+      standin::FillClient(host.window, kPoison);
       Paint(host, v);
       int poison = 0;
-      for (uint32_t p : standin::ClientPixels(host.window)) poison += p == standin::kPoison;
+      for (uint32_t p : standin::ClientPixels(host.window)) poison += p == kPoison;
       EXPECT_EQ(0, poison) << name << ", run " << run << ": pixels left unpainted";
       EXPECT_GE(viewState.centreX, -kCentreLimit) << name;
       EXPECT_LE(viewState.centreX, kCentreLimit) << name;

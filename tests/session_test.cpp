@@ -58,7 +58,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   host.windowVisible = 1;
   EXPECT_EQ(Send(HostMsgWindowChange), 1);
   ASSERT_NE(viewState.snapshotDc, nullptr);
-  standin::FillClient(window, standin::kPoison);
+  standin::FillClient(window, kPoison);
   EXPECT_EQ(fakehost::Frame(), 1);
 
   // Picture 1: level 2 centred on (16, 16). Frame pixel (16, 16) starts at the
@@ -117,7 +117,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   // One wheel notch forward: level 3. Then a black grid from the menu.
   Send(WM_MOUSEWHEEL, fakehost::Wheel(120));
   EXPECT_EQ(standin::WindowText(window), Title("3"));
-  standin::FillClient(window, standin::kPoison);
+  standin::FillClient(window, kPoison);
   Send(WM_COMMAND, CmdGridBlack);
 
   // Picture 2: level 3 centred on (115, 62). Frame pixel (115, 62) starts at
@@ -179,7 +179,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   EXPECT_EQ(host.getDisplayImageCalls, images);
 
   // The video is closed: the window is painted empty.
-  standin::FillClient(window, standin::kPoison);
+  standin::FillClient(window, kPoison);
   host.editing = 0;
   EXPECT_EQ(Send(HostMsgFileClose), 0);
   {

@@ -130,7 +130,7 @@ TEST(Snapshot, FileCloseReleasesAndPaintsTheEmptyWindow) {
   fakehost::Host& host = StartShown();
   fakehost::SetFrame(640, 360);
   fakehost::Frame();
-  standin::FillClient(host.window, standin::kPoison);
+  standin::FillClient(host.window, kPoison);
   EXPECT_EQ(Send(HostMsgFileClose), 0);
   EXPECT_EQ(viewState.snapshotDc, nullptr);
   EXPECT_EQ(viewState.frameWidth, 640) << "the frame size outlives the snapshot";

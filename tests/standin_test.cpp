@@ -14,13 +14,9 @@
 
 namespace {
 
-using standin::kPoison;
-
-uint32_t Encode(int x, int y) { return static_cast<uint32_t>((x & 0xFFF) << 12 | (y & 0xFFF)); }
-
 HGDIOBJ Stock(int i) { return GetStockObject(i); }
 
-// A memory DC holding a width-by-height bitmap whose pixel (x, y) is Encode(x, y),
+// A memory DC holding a width-by-height bitmap whose pixel (x, y) is XyColour(x, y),
 // written through SetDIBitsToDevice with a top-down 32-bit DIB.
 struct Source {
   HDC dc;
@@ -31,16 +27,10 @@ Source MakeSource(HWND window, int width, int height) {
   Source s{CreateCompatibleDC(wdc), CreateCompatibleBitmap(wdc, width, height)};
   ReleaseDC(window, wdc);
   SelectObject(s.dc, s.bitmap);
-  std::vector<uint8_t> bits(static_cast<size_t>(width) * height * 4);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      uint32_t c = Encode(x, y);
-      uint8_t* p = &bits[(static_cast<size_t>(y) * width + x) * 4];
-      p[0] = c & 0xFF, p[1] = (c >> 8) & 0xFF, p[2] = (c >> 16) & 0xFF, p[3] = 0;
-    }
   BITMAPINFO bmi{};
   bmi.bmiHeader = {40, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  SetDIBitsToDevice(s.dc, 0, 0, width, height, 0, 0, 0, height, bits.data(), &bmi, DIB_RGB_COLORS);
+  SetDIBitsToDevice(s.dc, 0, 0, width, height, 0, 0, 0, height, Dib32(width, height, XyColour).data(), &bmi,
+                    DIB_RGB_COLORS);
   return s;
 }
 
@@ -273,7 +263,7 @@ TEST_F(Standin, StretchBltSamplesLikeTheReferenceEngine) {
     for (int y = 0; y < b.dst.bottom; ++y)
       for (int x = 0; x < b.dst.right; ++x) {
         const POINT p = ref[y * b.dst.right + x];
-        expected[y * b.client + x] = Encode(p.x, p.y);
+        expected[y * b.client + x] = XyColour(p.x, p.y);
       }
     EXPECT_EQ("", FirstDifference(w, expected)) << b.name;
   }
@@ -288,7 +278,7 @@ TEST_F(Standin, StretchBltMagnifiesIntoWholeBlocks) {
   ReleaseDC(w, dc);
   std::vector<uint32_t> expected(1600);
   for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 40; ++x) expected[y * 40 + x] = Encode(3 + (x + 2) / 3, 4 + (y + 2) / 3);
+    for (int x = 0; x < 40; ++x) expected[y * 40 + x] = XyColour(3 + (x + 2) / 3, 4 + (y + 2) / 3);
   EXPECT_EQ("", FirstDifference(w, expected));
 }
 
@@ -332,7 +322,7 @@ TEST_F(Standin, StretchBltClipsWithoutMovingTheSamples) {
         if (row.clip.right && (x < row.clip.left || x >= row.clip.right || y < row.clip.top || y >= row.clip.bottom))
           continue;
         const POINT p = ref[ry * row.dst.right + rx];
-        if (p.x >= 0 && p.y >= 0 && p.x < 64 && p.y < 36) expected[y * 24 + x] = Encode(p.x, p.y);
+        if (p.x >= 0 && p.y >= 0 && p.x < 64 && p.y < 36) expected[y * 24 + x] = XyColour(p.x, p.y);
       }
     EXPECT_EQ("", FirstDifference(w, expected)) << row.name;
   }
@@ -351,9 +341,9 @@ TEST_F(Standin, StretchBltEmptyOrDefaultModeCases) {
   // BLACKONWHITE ANDs the pixels a reduction merges.
   SetStretchBltMode(dc, BLACKONWHITE);
   StretchBlt(dc, 0, 0, 1, 1, s.dc, 0, 0, 2, 1, SRCCOPY);  // one-pixel destination takes one source column less
-  EXPECT_EQ(Encode(0, 0), standin::ClientPixel(w, 0, 0));
+  EXPECT_EQ(XyColour(0, 0), standin::ClientPixel(w, 0, 0));
   StretchBlt(dc, 0, 0, 2, 1, s.dc, 1, 0, 4, 1, SRCCOPY);
-  EXPECT_EQ(Encode(1, 0) & Encode(2, 0), standin::ClientPixel(w, 0, 0));
+  EXPECT_EQ(XyColour(1, 0) & XyColour(2, 0), standin::ClientPixel(w, 0, 0));
   ReleaseDC(w, dc);
 }
 
@@ -408,13 +398,9 @@ TEST_F(Standin, SetDIBitsToDeviceReadsPaddedRowsBottomUp) {
     // Only the rows handed over exist: any read outside them is a sanitizer error.
     std::vector<uint8_t> bits(static_cast<size_t>(stride) * row.lines);
     auto dibRow = [&](int memoryRow) { return row.dibH > 0 ? static_cast<int>(row.startScan) + memoryRow : memoryRow; };
+    // Each pixel: its column and its row counted from the DIB's first stored row.
     for (UINT m = 0; m < row.lines; ++m)
-      for (int x = 0; x < row.dibW; ++x) {
-        const uint32_t c =
-            Encode(x, dibRow(static_cast<int>(m)));  // (column, row counted from the DIB's first stored row)
-        uint8_t* p = &bits[m * stride + x * 3];
-        p[0] = c & 0xFF, p[1] = (c >> 8) & 0xFF, p[2] = (c >> 16) & 0xFF;
-      }
+      for (int x = 0; x < row.dibW; ++x) StoreBgr(&bits[m * stride + x * 3], XyColour(x, dibRow(static_cast<int>(m))));
     BITMAPINFO bmi{};
     bmi.bmiHeader = {40, row.dibW, row.dibH, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     row.header(bmi.bmiHeader);
@@ -439,7 +425,7 @@ TEST_F(Standin, SetDIBitsToDeviceReadsPaddedRowsBottomUp) {
         if (dibRowIndex < static_cast<int>(row.startScan) ||
             dibRowIndex >= static_cast<int>(row.startScan + row.lines) || dibRowIndex >= height)
           continue;
-        expected[y * 10 + x] = Encode(row.xSrc + i, dibRowIndex);
+        expected[y * 10 + x] = XyColour(row.xSrc + i, dibRowIndex);
       }
     EXPECT_EQ("", FirstDifference(w, expected)) << row.name;
   }
