@@ -550,57 +550,65 @@ TEST_F(Standin, CompatibleBitmapsComeInTheSizesGdiMakes) {
   EXPECT_EQ(0, standin::GetBooks().bitmapsAlive + standin::GetBooks().stockDeletes);
 }
 
-TEST_F(Standin, BadHandlesFailWithoutCrashing) {
+// Handles Win32 refuses, beside live ones of other kinds: a window DC given
+// back, a memory DC deleted, a 4x4 window and a menu.
+struct BadHandles {
   HWND w = standin::CreateTestWindow(4, 4);
   HDC released = GetDC(w);
-  ReleaseDC(w, released);
   HMENU menu = CreateMenu();
   HDC dead = CreateCompatibleDC(nullptr);
-  DeleteDC(dead);
   RECT r{0, 0, 2, 2};
-  MENUITEMINFOA mi{};
-  mi.cbSize = sizeof mi;
-  mi.fMask = MIIM_STATE;
+  MENUITEMINFOA mi = {};
+  BadHandles() {
+    ReleaseDC(w, released);
+    DeleteDC(dead);
+    mi.cbSize = sizeof(MENUITEMINFOA);
+    mi.fMask = MIIM_STATE;
+  }
+};
+
+TEST_F(Standin, BadHandlesFailWithoutCrashing) {
+  BadHandles handles;
   struct Row {
     const char* name;
-    bool (*call)(HWND, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*);
+    bool (*call)(BadHandles&);  // true when the call failed
   };
   // clang-format off
   const Row rows[] = {
-      {"GetDC(null)", [](HWND, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*) { return GetDC(nullptr) == nullptr; }},
-      {"LineTo(released)", [](HWND, HDC rel, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !LineTo(rel, 3, 3); }},
-      {"FillRect(null)", [](HWND, HDC, HDC, HMENU, RECT* rc, MENUITEMINFOA*) { return !FillRect(nullptr, rc, nullptr); }},
-      {"SelectObject(dead DC)", [](HWND, HDC, HDC d, HMENU, RECT*, MENUITEMINFOA*) { return !SelectObject(d, GetStockObject(BLACK_PEN)); }},
-      {"DeleteDC(window DC)", [](HWND win, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*) {
-         HDC dc = GetDC(win);
+      {.name = "GetDC(null)", .call = [](BadHandles&) { return GetDC(nullptr) == nullptr; }},
+      {.name = "LineTo(released)", .call = [](BadHandles& h) { return !LineTo(h.released, 3, 3); }},
+      {.name = "FillRect(null)", .call = [](BadHandles& h) { return !FillRect(nullptr, &h.r, nullptr); }},
+      {.name = "SelectObject(dead DC)", .call = [](BadHandles& h) { return !SelectObject(h.dead, GetStockObject(BLACK_PEN)); }},
+      {.name = "DeleteDC(window DC)", .call = [](BadHandles& h) {
+         HDC dc = GetDC(h.w);
          bool failed = !DeleteDC(dc);
-         ReleaseDC(win, dc);
+         ReleaseDC(h.w, dc);
          return failed;
        }},
-      {"DeleteObject(menu)", [](HWND, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) { return !DeleteObject(m); }},
-      {"StretchBlt(menu as DC)", [](HWND, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) {
-         return !StretchBlt(reinterpret_cast<HDC>(m), 0, 0, 1, 1, reinterpret_cast<HDC>(m), 0, 0, 1, 1, SRCCOPY);
+      {.name = "DeleteObject(menu)", .call = [](BadHandles& h) { return !DeleteObject(h.menu); }},
+      {.name = "StretchBlt(menu as DC)", .call = [](BadHandles& h) {
+         return !StretchBlt(reinterpret_cast<HDC>(h.menu), 0, 0, 1, 1, reinterpret_cast<HDC>(h.menu), 0, 0, 1, 1, SRCCOPY);
        }},
-      {"SetDIBitsToDevice(dead)", [](HWND, HDC, HDC d, HMENU, RECT*, MENUITEMINFOA*) {
+      {.name = "SetDIBitsToDevice(dead)", .call = [](BadHandles& h) {
          BITMAPINFO bmi{};
-         return SetDIBitsToDevice(d, 0, 0, 1, 1, 0, 0, 0, 1, &bmi, &bmi, 0) == 0;
+         return SetDIBitsToDevice(h.dead, 0, 0, 1, 1, 0, 0, 0, 1, &bmi, &bmi, 0) == 0;
        }},
-      {"SelectClipRgn(menu as region)", [](HWND win, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) {
-         HDC dc = GetDC(win);
-         bool failed = SelectClipRgn(dc, reinterpret_cast<HRGN>(m)) == RGN_ERROR;
-         ReleaseDC(win, dc);
+      {.name = "SelectClipRgn(menu as region)", .call = [](BadHandles& h) {
+         HDC dc = GetDC(h.w);
+         bool failed = SelectClipRgn(dc, reinterpret_cast<HRGN>(h.menu)) == RGN_ERROR;
+         ReleaseDC(h.w, dc);
          return failed;
        }},
-      {"SetMenu(window as menu)", [](HWND win, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !SetMenu(win, reinterpret_cast<HMENU>(win)); }},
-      {"SetMenuItemInfoA(dead DC as menu)", [](HWND, HDC, HDC d, HMENU, RECT*, MENUITEMINFOA* m) { return !SetMenuItemInfoA(reinterpret_cast<HMENU>(d), 1, FALSE, m); }},
-      {"SetCapture(menu)", [](HWND, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) { return SetCapture(reinterpret_cast<HWND>(m)) == nullptr; }},
-      {"GetClientRect(null)", [](HWND, HDC, HDC, HMENU, RECT* rc, MENUITEMINFOA*) { return !GetClientRect(nullptr, rc); }},
-      {"SetWindowTextA(DC)", [](HWND, HDC rel, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !SetWindowTextA(reinterpret_cast<HWND>(rel), "x"); }},
+      {.name = "SetMenu(window as menu)", .call = [](BadHandles& h) { return !SetMenu(h.w, reinterpret_cast<HMENU>(h.w)); }},
+      {.name = "SetMenuItemInfoA(dead DC as menu)", .call = [](BadHandles& h) { return !SetMenuItemInfoA(reinterpret_cast<HMENU>(h.dead), 1, FALSE, &h.mi); }},
+      {.name = "SetCapture(menu)", .call = [](BadHandles& h) { return SetCapture(reinterpret_cast<HWND>(h.menu)) == nullptr; }},
+      {.name = "GetClientRect(null)", .call = [](BadHandles& h) { return !GetClientRect(nullptr, &h.r); }},
+      {.name = "SetWindowTextA(DC)", .call = [](BadHandles& h) { return !SetWindowTextA(reinterpret_cast<HWND>(h.released), "x"); }},
   };
   // clang-format on
   for (const Row& row : rows) {
     const int before = standin::GetBooks().badHandleCalls;
-    EXPECT_TRUE(row.call(w, released, dead, menu, &r, &mi)) << row.name << ": failed as Win32 does";
+    EXPECT_TRUE(row.call(handles)) << row.name << ": failed as Win32 does";
     EXPECT_EQ(before + 1, standin::GetBooks().badHandleCalls) << row.name << ": counted once";
   }
   EXPECT_EQ(0, standin::GetBooks().windowDcsOut);
@@ -689,19 +697,21 @@ TEST_F(Standin, CaptureChangesAreDeliveredBeforeTheCallReturns) {
   b = standin::CreateTestWindow(4, 4, proc);
   struct Step {
     const char* name;
-    HWND capture;  // null: ReleaseCapture
-    HWND returned;
-    std::vector<std::pair<HWND, LPARAM>> messages;
-    HWND owner;
+    HWND capture = nullptr;  // null: ReleaseCapture
+    HWND returned = nullptr;
+    std::vector<std::pair<HWND, LPARAM>> messages = {};
+    HWND owner = nullptr;
   };
   const LPARAM la = reinterpret_cast<LPARAM>(a), lb = reinterpret_cast<LPARAM>(b);
+  // clang-format off
   const Step steps[] = {
-      {"first capture", a, nullptr, {}, a},
-      {"again on the owner: it hears about itself", a, a, {{a, la}}, a},
-      {"to b, a grabs back inside its message", b, a, {{a, lb}, {b, la}}, a},
-      {"release", nullptr, nullptr, {{a, 0}}, nullptr},
-      {"release with no owner", nullptr, nullptr, {}, nullptr},
+      {.name = "first capture", .capture = a, .owner = a},
+      {.name = "again on the owner: it hears about itself", .capture = a, .returned = a, .messages = {{a, la}}, .owner = a},
+      {.name = "to b, a grabs back inside its message", .capture = b, .returned = a, .messages = {{a, lb}, {b, la}}, .owner = a},
+      {.name = "release", .messages = {{a, 0}}},
+      {.name = "release with no owner"},
   };
+  // clang-format on
   for (const Step& s : steps) {
     heard.clear();
     if (s.capture) EXPECT_EQ(s.returned, SetCapture(s.capture)) << s.name;
