@@ -1,5 +1,7 @@
 // The user steering the view: the main window's pointer, drags in our window,
 // zoom by wheel and clicks, the coordinate lock and the menu commands.
+#include <algorithm>
+
 #include "host/services.h"
 #include "state/view_state.h"
 #include "view/paint.h"
@@ -22,10 +24,8 @@ void Repaint(const WindowMessage& m) {
 }
 
 int AddPending(int pending, int delta) {
-  long long sum = static_cast<long long>(pending) + delta;
-  if (sum > kPendingLimit) return kPendingLimit;
-  if (sum < -kPendingLimit) return -kPendingLimit;
-  return static_cast<int>(sum);
+  return static_cast<int>(
+      std::clamp<long long>(static_cast<long long>(pending) + delta, -kPendingLimit, kPendingLimit));
 }
 
 // SetCursor(nullptr) would hide the pointer: without the arrows it stays as it is.
