@@ -406,8 +406,7 @@ TEST(PaintViewEmpty, OnlyBackgroundAndStateUntouched) {
     EXPECT_EQ("GetDC GetClientRect FillRect ReleaseDC ", Sequence()) << row.name;
     const Drawn d = Read();
     EXPECT_EQ("(0,0)-(288,288) ", DescribeFills(d.fills, kBackgroundBrush)) << row.name;
-    EXPECT_EQ(100, viewState.centreX) << row.name;
-    EXPECT_EQ(50, viewState.centreY) << row.name;
+    EXPECT_EQ(std::pair(100, 50), fakehost::Centre()) << row.name;
     EXPECT_EQ(7, viewState.pendingDx) << row.name;
     EXPECT_EQ(-5, viewState.pendingDy) << row.name;
     int wrong = 0;

@@ -35,8 +35,7 @@ TEST(Settings, FirstRunWithNothingStored) {
   EXPECT_EQ(viewState.rulerOn, 1);
   EXPECT_EQ(viewState.gridMode, 0);
   EXPECT_EQ(viewState.menuOn, 1);
-  EXPECT_EQ(viewState.centreX, 16);
-  EXPECT_EQ(viewState.centreY, 16);
+  EXPECT_EQ(fakehost::Centre(), std::pair(16, 16));
   EXPECT_EQ(viewState.coordLocked, 0);
   EXPECT_EQ(standin::WindowText(host.window), Title(2));
   EXPECT_EQ(Ids(CheckedIds(host.window)), Ids(kFirstRunChecks));
