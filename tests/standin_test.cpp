@@ -16,6 +16,14 @@ namespace {
 
 HGDIOBJ Stock(int i) { return GetStockObject(i); }
 
+// Selects clip as the DC's clip region; a clip whose right is 0 is none.
+void Clip(HDC dc, const RECT& clip) {
+  if (clip.right == 0) return;
+  HRGN rgn = CreateRectRgn(clip.left, clip.top, clip.right, clip.bottom);
+  SelectClipRgn(dc, rgn);
+  DeleteObject(rgn);
+}
+
 // A memory DC holding a width-by-height bitmap whose pixel (x, y) is XyColour(x, y),
 // written through SetDIBitsToDevice with a top-down 32-bit DIB.
 struct Source {
@@ -81,8 +89,7 @@ TEST_F(Standin, LinesLeaveTheirEndPointAndStayInsideTheClip) {
     standin::Reset();
     HWND w = standin::CreateTestWindow(10, 10);
     HDC dc = GetDC(w);
-    HRGN rgn = row.clip.right ? CreateRectRgn(row.clip.left, row.clip.top, row.clip.right, row.clip.bottom) : nullptr;
-    if (rgn) SelectClipRgn(dc, rgn), DeleteObject(rgn);
+    Clip(dc, row.clip);
     SelectObject(dc, Stock(row.pen));
     MoveToEx(dc, row.from.x, row.from.y, nullptr);
     LineTo(dc, row.to.x, row.to.y);
@@ -158,11 +165,7 @@ TEST_F(Standin, FillRectCoversLeftToRightMinusOne) {
     standin::Reset();
     HWND w = standin::CreateTestWindow(10, 10);
     HDC dc = GetDC(w);
-    if (row.clip.right) {
-      HRGN rgn = CreateRectRgn(row.clip.left, row.clip.top, row.clip.right, row.clip.bottom);
-      SelectClipRgn(dc, rgn);
-      DeleteObject(rgn);
-    }
+    Clip(dc, row.clip);
     HBRUSH brush = row.brush >= 100 ? reinterpret_cast<HBRUSH>(row.brush - 100)
                                     : static_cast<HBRUSH>(Stock(static_cast<int>(row.brush)));
     FillRect(dc, &row.rect, brush);
@@ -264,11 +267,7 @@ TEST_F(Standin, StretchBltSamplesLikeTheReferenceEngine) {
     Source s = MakeSource(w, b.srcW, b.srcH);
     HDC dc = GetDC(w);
     SetStretchBltMode(dc, COLORONCOLOR);
-    if (b.clip.right) {
-      HRGN rgn = CreateRectRgn(b.clip.left, b.clip.top, b.clip.right, b.clip.bottom);
-      SelectClipRgn(dc, rgn);
-      DeleteObject(rgn);
-    }
+    Clip(dc, b.clip);
     EXPECT_TRUE(StretchBlt(dc, b.dst.left, b.dst.top, b.dst.right, b.dst.bottom, s.dc, b.src.left, b.src.top,
                            b.src.right, b.src.bottom, SRCCOPY))
         << b.name;
