@@ -1,5 +1,7 @@
 #include "state/snapshot.h"
 
+#include <algorithm>
+
 #include "host/services.h"
 #include "state/view_state.h"
 #include "view/paint.h"
@@ -8,8 +10,6 @@ namespace {
 // Size of the bitmap behind the snapshot; frames are clipped to it.
 int snapshotWidth = 0;
 int snapshotHeight = 0;
-
-int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 }  // namespace
 
 void CreateSnapshot(FilterTable* table) {
@@ -71,8 +71,8 @@ extern "C" BOOL HOSTAPI FilterProc(FilterTable* table, FrameProcInfo* info) {
   const int height = info->height;
   // frameWidth and frameHeight describe the part of the snapshot holding the
   // frame: a frame larger than the host's reported largest is cut to the bitmap.
-  viewState.frameWidth = Clamp(width, 0, snapshotWidth);
-  viewState.frameHeight = Clamp(height, 0, snapshotHeight);
+  viewState.frameWidth = std::clamp(width, 0, snapshotWidth);
+  viewState.frameHeight = std::clamp(height, 0, snapshotHeight);
 
   const BITMAPINFO header = FrameImageHeader(width, height);
 

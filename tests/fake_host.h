@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/filter_table.h"
@@ -117,6 +118,8 @@ BOOL Frame();
 // Sets the plug-in's state to view over what the frames copied so far left:
 // their snapshot and frame size.
 void SetView(ViewState view);
+// The view's centre, (centreX, centreY): both in one check.
+inline std::pair<int, int> Centre() { return {viewState.centreX, viewState.centreY}; }
 // A FrameProcInfo as the host fills it for the current frame.
 FrameProcInfo MakeFrameInfo();
 

@@ -355,7 +355,7 @@ std::string WrongPicture(const Model& m, const Step& step, HWND window, Picture 
   if (allowed == kPartial) return "";
   if (allowed == kNotDrawn || m.facts.bitmaps == 0 || step.editing == 0) {
     const std::vector<uint32_t>& got = standin::ClientPixels(window);
-    const auto painted = std::count_if(got.begin(), got.end(), [](uint32_t p) { return p != standin::kPoison; });
+    const auto painted = std::count_if(got.begin(), got.end(), [](uint32_t p) { return p != kPoison; });
     return painted == 0 ? "" : std::to_string(painted) + " pixels painted, none expected";
   }
   if (m.level < 1) return "a reduced view, which the model does not draw";
@@ -375,7 +375,7 @@ std::string Session(const Row& r, int64_t call, void (*broken)() = nullptr) {
   int64_t releasesAtFailure = -1;  // window DCs given back when the failure happened
   for (const Step& step : kSession) {
     const int failedBefore = Failures();
-    if (step.message == kFrame) standin::FillClient(host.window, standin::kPoison);
+    if (step.message == kFrame) standin::FillClient(host.window, kPoison);
     fakehost::Play(step);
     const bool failedHere = Failures() != failedBefore;
     if (failedHere) releasesAtFailure = standin::CallCount("ReleaseDC");

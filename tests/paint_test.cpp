@@ -50,7 +50,7 @@ fakehost::Host& Prepare(const View& v) {
                      .pendingDy = v.pending.y,
                      .rulerOn = v.rulerOn,
                      .gridMode = v.gridMode});
-  standin::FillClient(host.window, standin::kPoison);
+  standin::FillClient(host.window, kPoison);
   standin::ClearCalls();
   return host;
 }
@@ -406,8 +406,7 @@ TEST(PaintViewEmpty, OnlyBackgroundAndStateUntouched) {
     EXPECT_EQ("GetDC GetClientRect FillRect ReleaseDC ", Sequence()) << row.name;
     const Drawn d = Read();
     EXPECT_EQ("(0,0)-(288,288) ", DescribeFills(d.fills, kBackgroundBrush)) << row.name;
-    EXPECT_EQ(100, viewState.centreX) << row.name;
-    EXPECT_EQ(50, viewState.centreY) << row.name;
+    EXPECT_EQ(std::pair(100, 50), fakehost::Centre()) << row.name;
     EXPECT_EQ(7, viewState.pendingDx) << row.name;
     EXPECT_EQ(-5, viewState.pendingDy) << row.name;
     int wrong = 0;
@@ -529,10 +528,10 @@ TEST(PaintViewExtremes, AnyStateStillPaintsTheWholeClient) {
     fakehost::Host& host = Prepare(v);
     const standin::Books before = standin::GetBooks();
     for (int run = 0; run < 2; ++run) {
-      standin::FillClient(host.window, standin::kPoison);
+      standin::FillClient(host.window, kPoison);
       Paint(host, v);
       int poison = 0;
-      for (uint32_t p : standin::ClientPixels(host.window)) poison += p == standin::kPoison;
+      for (uint32_t p : standin::ClientPixels(host.window)) poison += p == kPoison;
       EXPECT_EQ(0, poison) << name << ", run " << run << ": pixels left unpainted";
       EXPECT_GE(viewState.centreX, -kCentreLimit) << name;
       EXPECT_LE(viewState.centreX, kCentreLimit) << name;

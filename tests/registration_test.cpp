@@ -1,6 +1,7 @@
 // The record the host reads right after loading, and the state a fresh module starts in.
 #include <cstddef>
 #include <cstring>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -57,23 +58,13 @@ TEST(Registration, EveryOtherWordIsZeroBeforeTheHostWrites) {
 TEST(ViewStateTest, StartsFromItsLoadTimeValues) {
   const ViewState s{};
   EXPECT_EQ(s.zoomLevel, 2);
-  EXPECT_EQ(s.centreX, 16);
-  EXPECT_EQ(s.centreY, 16);
-  EXPECT_EQ(s.pendingDx, 0);
-  EXPECT_EQ(s.pendingDy, 0);
-  EXPECT_EQ(s.lastMouseX, 0);
-  EXPECT_EQ(s.lastMouseY, 0);
-  EXPECT_EQ(s.frameWidth, 0);
-  EXPECT_EQ(s.frameHeight, 0);
+  EXPECT_EQ(std::tie(s.centreX, s.centreY), std::tuple(16, 16));
+  EXPECT_EQ(std::tie(s.pendingDx, s.pendingDy, s.lastMouseX, s.lastMouseY), std::tuple(0, 0, 0, 0)) << "no drag";
+  EXPECT_EQ(std::tie(s.frameWidth, s.frameHeight), std::tuple(0, 0)) << "no frame";
   EXPECT_EQ(s.snapshotDc, nullptr);
   EXPECT_EQ(s.snapshotBitmap, nullptr);
-  EXPECT_EQ(s.rulerOn, 1);
-  EXPECT_EQ(s.gridMode, 0);
-  EXPECT_EQ(s.wheelReversed, 0);
-  EXPECT_EQ(s.menuOn, 1);
-  EXPECT_EQ(s.coordLocked, 0);
-  EXPECT_EQ(s.dragging, 0);
-  EXPECT_EQ(s.tracking, 0);
+  EXPECT_EQ(std::tie(s.rulerOn, s.gridMode, s.wheelReversed, s.menuOn), std::tuple(1, 0, 0, 1)) << "the settings";
+  EXPECT_EQ(std::tie(s.coordLocked, s.dragging, s.tracking), std::tuple(0, 0, 0)) << "the pointer idle";
 }
 
 }  // namespace

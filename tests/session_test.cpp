@@ -58,7 +58,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   host.windowVisible = 1;
   EXPECT_EQ(Send(HostMsgWindowChange), 1);
   ASSERT_NE(viewState.snapshotDc, nullptr);
-  standin::FillClient(window, standin::kPoison);
+  standin::FillClient(window, kPoison);
   EXPECT_EQ(fakehost::Frame(), 1);
 
   // Picture 1: level 2 centred on (16, 16). Frame pixel (16, 16) starts at the
@@ -96,13 +96,11 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   // The user presses on frame pixel (100, 50) in the host's main window and
   // moves to (120, 60) with the button held: the view follows, then stops.
   Send(HostMsgMainMouseDown, 0, Point(100, 50));
-  EXPECT_EQ(viewState.centreX, 100);
-  EXPECT_EQ(viewState.centreY, 50);
+  EXPECT_EQ(fakehost::Centre(), std::pair(100, 50));
   Send(HostMsgMainMouseMove, 0, Point(120, 60));
   Send(HostMsgMainMouseUp);
   Send(HostMsgMainMouseMove, 0, Point(300, 300));
-  EXPECT_EQ(viewState.centreX, 120);
-  EXPECT_EQ(viewState.centreY, 60);
+  EXPECT_EQ(fakehost::Centre(), std::pair(120, 60));
 
   // A drag in the view, 10 pixels right and 4 up at level 2: the picture
   // follows the pointer, so the centre moves 5 columns left and 2 rows down.
@@ -111,13 +109,12 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   Send(WM_MOUSEMOVE, 0, Point(160, 146));
   Send(WM_LBUTTONUP, 0, Point(160, 146));
   EXPECT_EQ(standin::CaptureOwner(), nullptr);
-  EXPECT_EQ(viewState.centreX, 115);
-  EXPECT_EQ(viewState.centreY, 62);
+  EXPECT_EQ(fakehost::Centre(), std::pair(115, 62));
 
   // One wheel notch forward: level 3. Then a black grid from the menu.
   Send(WM_MOUSEWHEEL, fakehost::Wheel(120));
   EXPECT_EQ(standin::WindowText(window), Title("3"));
-  standin::FillClient(window, standin::kPoison);
+  standin::FillClient(window, kPoison);
   Send(WM_COMMAND, CmdGridBlack);
 
   // Picture 2: level 3 centred on (115, 62). Frame pixel (115, 62) starts at
@@ -159,8 +156,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   Send(WM_LBUTTONDOWN, 0, Point(100, 100));
   Send(WM_MOUSEMOVE, 0, Point(200, 200));
   Send(WM_LBUTTONUP, 0, Point(200, 200));
-  EXPECT_EQ(viewState.centreX, 115);
-  EXPECT_EQ(viewState.centreY, 62);
+  EXPECT_EQ(fakehost::Centre(), std::pair(115, 62));
   Send(WM_MBUTTONUP);
   EXPECT_EQ(standin::WindowText(window), Title("3"));
 
@@ -179,7 +175,7 @@ TEST(Session, OpenLookAroundZoomLockAndClose) {
   EXPECT_EQ(host.getDisplayImageCalls, images);
 
   // The video is closed: the window is painted empty.
-  standin::FillClient(window, standin::kPoison);
+  standin::FillClient(window, kPoison);
   host.editing = 0;
   EXPECT_EQ(Send(HostMsgFileClose), 0);
   {

@@ -35,8 +35,7 @@ TEST(Settings, FirstRunWithNothingStored) {
   EXPECT_EQ(viewState.rulerOn, 1);
   EXPECT_EQ(viewState.gridMode, 0);
   EXPECT_EQ(viewState.menuOn, 1);
-  EXPECT_EQ(viewState.centreX, 16);
-  EXPECT_EQ(viewState.centreY, 16);
+  EXPECT_EQ(fakehost::Centre(), std::pair(16, 16));
   EXPECT_EQ(viewState.coordLocked, 0);
   EXPECT_EQ(standin::WindowText(host.window), Title(2));
   EXPECT_EQ(Ids(CheckedIds(host.window)), Ids(kFirstRunChecks));
@@ -67,6 +66,8 @@ struct StoredCase {
   bool menuBar = true;
 };
 
+// Wheel reversed, ruler on, no grid.
+const std::vector<UINT> kReversedChecks = {CmdWheelReverse, CmdRuler, CmdGridNone};
 const StoredCase kStored[] = {
     {.name = "nnn 99 is clamped to 24", .key = "nnn", .stored = 99, .becomes = 24},
     {.name = "nnn -20 is clamped to -9", .key = "nnn", .stored = -20, .becomes = -9},
@@ -75,26 +76,10 @@ const StoredCase kStored[] = {
     {.name = "nnn 0", .key = "nnn", .stored = 0, .becomes = 0},
     {.name = "nnn INT_MIN", .key = "nnn", .stored = INT_MIN, .becomes = -9},
     {.name = "nnn INT_MAX", .key = "nnn", .stored = INT_MAX, .becomes = 24},
-    {.name = "reverse 5 counts as 1",
-     .key = "reverse",
-     .stored = 5,
-     .becomes = 1,
-     .checked = {CmdWheelReverse, CmdRuler, CmdGridNone}},
-    {.name = "reverse -1",
-     .key = "reverse",
-     .stored = -1,
-     .becomes = 1,
-     .checked = {CmdWheelReverse, CmdRuler, CmdGridNone}},
-    {.name = "reverse INT_MIN",
-     .key = "reverse",
-     .stored = INT_MIN,
-     .becomes = 1,
-     .checked = {CmdWheelReverse, CmdRuler, CmdGridNone}},
-    {.name = "reverse INT_MAX",
-     .key = "reverse",
-     .stored = INT_MAX,
-     .becomes = 1,
-     .checked = {CmdWheelReverse, CmdRuler, CmdGridNone}},
+    {.name = "reverse 5 counts as 1", .key = "reverse", .stored = 5, .becomes = 1, .checked = kReversedChecks},
+    {.name = "reverse -1", .key = "reverse", .stored = -1, .becomes = 1, .checked = kReversedChecks},
+    {.name = "reverse INT_MIN", .key = "reverse", .stored = INT_MIN, .becomes = 1, .checked = kReversedChecks},
+    {.name = "reverse INT_MAX", .key = "reverse", .stored = INT_MAX, .becomes = 1, .checked = kReversedChecks},
     {.name = "ruler 0", .key = "ruler", .stored = 0, .becomes = 0, .checked = {CmdGridNone}},
     {.name = "ruler INT_MIN", .key = "ruler", .stored = INT_MIN, .becomes = 1},
     {.name = "ruler INT_MAX", .key = "ruler", .stored = INT_MAX, .becomes = 1},

@@ -67,31 +67,32 @@ TEST(Snapshot, MadeOnceWhileShown) {
 }
 
 TEST(Snapshot, WindowChangeFollowsVisibility) {
-  fakehost::Host& host = fakehost::Start();
+  fakehost::Start();
   fakehost::Init();
-  struct Step {
-    const char* name;
-    int visible;                      // what IsFilterWindowVisible answers
+  struct Row {
+    fakehost::Step step;              // HostMsgWindowChange, the window shown or not (visible)
     LRESULT result;                   // of HostMsgWindowChange
     bool snapshot;                    // a snapshot exists afterwards
     size_t created = 0, deleted = 0;  // bitmaps created and deleted by this step
   };
-  const Step steps[] = {
-      {.name = "shown", .visible = 1, .result = 1, .snapshot = true, .created = 1},
-      {.name = "shown again, snapshot exists", .visible = 1, .result = 1, .snapshot = true},
-      {.name = "hidden", .visible = 0, .result = 0, .snapshot = false, .deleted = 1},
-      {.name = "hidden again, nothing to release", .visible = 0, .result = 0, .snapshot = false},
-      {.name = "shown once more", .visible = 1, .result = 1, .snapshot = true, .created = 1},
+  constexpr UINT kChange = HostMsgWindowChange;
+  // clang-format off
+  const Row rows[] = {
+      {.step = {.name = "shown", .message = kChange}, .result = 1, .snapshot = true, .created = 1},
+      {.step = {.name = "shown again, snapshot exists", .message = kChange}, .result = 1, .snapshot = true},
+      {.step = {.name = "hidden", .message = kChange, .visible = 0}, .result = 0, .snapshot = false, .deleted = 1},
+      {.step = {.name = "hidden again, nothing to release", .message = kChange, .visible = 0}, .result = 0, .snapshot = false},
+      {.step = {.name = "shown once more", .message = kChange}, .result = 1, .snapshot = true, .created = 1},
   };
-  for (const Step& s : steps) {
-    SCOPED_TRACE(s.name);
-    host.windowVisible = s.visible;
+  // clang-format on
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.step.name);
     standin::ClearCalls();
-    EXPECT_EQ(Send(HostMsgWindowChange), s.result);
-    EXPECT_EQ(viewState.snapshotDc != nullptr, s.snapshot);
-    EXPECT_EQ(Count("CreateCompatibleBitmap"), s.created);
-    EXPECT_EQ(Count("DeleteObject"), s.deleted);
-    EXPECT_EQ(Count("DeleteDC"), s.deleted);
+    EXPECT_EQ(fakehost::Play(r.step), r.result);
+    EXPECT_EQ(viewState.snapshotDc != nullptr, r.snapshot);
+    EXPECT_EQ(Count("CreateCompatibleBitmap"), r.created);
+    EXPECT_EQ(Count("DeleteObject"), r.deleted);
+    EXPECT_EQ(Count("DeleteDC"), r.deleted);
     EXPECT_EQ(Count("FillRect") + Count("StretchBlt"), 0u) << "window changes paint nothing";
     EXPECT_EQ(fakehost::Violations(), "");
   }
@@ -130,7 +131,7 @@ TEST(Snapshot, FileCloseReleasesAndPaintsTheEmptyWindow) {
   fakehost::Host& host = StartShown();
   fakehost::SetFrame(640, 360);
   fakehost::Frame();
-  standin::FillClient(host.window, standin::kPoison);
+  standin::FillClient(host.window, kPoison);
   EXPECT_EQ(Send(HostMsgFileClose), 0);
   EXPECT_EQ(viewState.snapshotDc, nullptr);
   EXPECT_EQ(viewState.frameWidth, 640) << "the frame size outlives the snapshot";

@@ -14,13 +14,17 @@
 
 namespace {
 
-using standin::kPoison;
-
-uint32_t Encode(int x, int y) { return static_cast<uint32_t>((x & 0xFFF) << 12 | (y & 0xFFF)); }
-
 HGDIOBJ Stock(int i) { return GetStockObject(i); }
 
-// A memory DC holding a width-by-height bitmap whose pixel (x, y) is Encode(x, y),
+// Selects clip as the DC's clip region; a clip whose right is 0 is none.
+void Clip(HDC dc, const RECT& clip) {
+  if (clip.right == 0) return;
+  HRGN rgn = CreateRectRgn(clip.left, clip.top, clip.right, clip.bottom);
+  SelectClipRgn(dc, rgn);
+  DeleteObject(rgn);
+}
+
+// A memory DC holding a width-by-height bitmap whose pixel (x, y) is XyColour(x, y),
 // written through SetDIBitsToDevice with a top-down 32-bit DIB.
 struct Source {
   HDC dc;
@@ -31,16 +35,10 @@ Source MakeSource(HWND window, int width, int height) {
   Source s{CreateCompatibleDC(wdc), CreateCompatibleBitmap(wdc, width, height)};
   ReleaseDC(window, wdc);
   SelectObject(s.dc, s.bitmap);
-  std::vector<uint8_t> bits(static_cast<size_t>(width) * height * 4);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      uint32_t c = Encode(x, y);
-      uint8_t* p = &bits[(static_cast<size_t>(y) * width + x) * 4];
-      p[0] = c & 0xFF, p[1] = (c >> 8) & 0xFF, p[2] = (c >> 16) & 0xFF, p[3] = 0;
-    }
   BITMAPINFO bmi{};
   bmi.bmiHeader = {40, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  SetDIBitsToDevice(s.dc, 0, 0, width, height, 0, 0, 0, height, bits.data(), &bmi, DIB_RGB_COLORS);
+  SetDIBitsToDevice(s.dc, 0, 0, width, height, 0, 0, 0, height, Dib32(width, height, XyColour).data(), &bmi,
+                    DIB_RGB_COLORS);
   return s;
 }
 
@@ -91,8 +89,7 @@ TEST_F(Standin, LinesLeaveTheirEndPointAndStayInsideTheClip) {
     standin::Reset();
     HWND w = standin::CreateTestWindow(10, 10);
     HDC dc = GetDC(w);
-    HRGN rgn = row.clip.right ? CreateRectRgn(row.clip.left, row.clip.top, row.clip.right, row.clip.bottom) : nullptr;
-    if (rgn) SelectClipRgn(dc, rgn), DeleteObject(rgn);
+    Clip(dc, row.clip);
     SelectObject(dc, Stock(row.pen));
     MoveToEx(dc, row.from.x, row.from.y, nullptr);
     LineTo(dc, row.to.x, row.to.y);
@@ -168,11 +165,7 @@ TEST_F(Standin, FillRectCoversLeftToRightMinusOne) {
     standin::Reset();
     HWND w = standin::CreateTestWindow(10, 10);
     HDC dc = GetDC(w);
-    if (row.clip.right) {
-      HRGN rgn = CreateRectRgn(row.clip.left, row.clip.top, row.clip.right, row.clip.bottom);
-      SelectClipRgn(dc, rgn);
-      DeleteObject(rgn);
-    }
+    Clip(dc, row.clip);
     HBRUSH brush = row.brush >= 100 ? reinterpret_cast<HBRUSH>(row.brush - 100)
                                     : static_cast<HBRUSH>(Stock(static_cast<int>(row.brush)));
     FillRect(dc, &row.rect, brush);
@@ -237,24 +230,35 @@ std::vector<POINT> ReferenceStretch(int dw, int dh, int sx, int sy, int sw, int 
 
 struct Blit {
   const char* name;
-  int client;      // square client area
-  RECT dst;        // x, y, width, height
-  RECT src;        // x, y, width, height
-  int srcW, srcH;  // source bitmap
+  int client;                // square client area
+  RECT dst;                  // x, y, width, height
+  RECT src;                  // x, y, width, height
+  int srcW = 64, srcH = 36;  // source bitmap
+  RECT clip = {};            // right == 0: none
 };
 
+// Unclipped blits, then destinations off the surface or clipped and sources
+// reaching past their bitmap: visible pixels are the ones the whole blit would
+// give; pixels whose source lies outside the bitmap stay untouched, as in the
+// reference engine.
 TEST_F(Standin, StretchBltSamplesLikeTheReferenceEngine) {
   // clang-format off
   const Blit rows[] = {
       {.name = "magnify 3x", .client = 30, .dst = {0, 0, 30, 30}, .src = {2, 1, 10, 10}, .srcW = 20, .srcH = 20},
       {.name = "magnify 24x", .client = 48, .dst = {0, 0, 48, 48}, .src = {5, 5, 2, 2}, .srcW = 20, .srcH = 20},
-      {.name = "halve", .client = 40, .dst = {0, 0, 32, 18}, .src = {0, 0, 64, 36}, .srcW = 64, .srcH = 36},
-      {.name = "reduce 3:1", .client = 40, .dst = {0, 0, 21, 12}, .src = {0, 0, 64, 36}, .srcW = 64, .srcH = 36},
+      {.name = "halve", .client = 40, .dst = {0, 0, 32, 18}, .src = {0, 0, 64, 36}},
+      {.name = "reduce 3:1", .client = 40, .dst = {0, 0, 21, 12}, .src = {0, 0, 64, 36}},
       {.name = "reduce 7 to 3", .client = 10, .dst = {0, 0, 3, 3}, .src = {1, 1, 7, 7}, .srcW = 10, .srcH = 10},
       {.name = "reduce 100 to 33", .client = 40, .dst = {0, 0, 33, 7}, .src = {0, 0, 100, 20}, .srcW = 100, .srcH = 20},
       {.name = "odd magnify 5 to 13", .client = 20, .dst = {0, 0, 13, 13}, .src = {0, 0, 5, 5}, .srcW = 10, .srcH = 10},
       {.name = "magnify across, reduce down", .client = 40, .dst = {0, 0, 30, 5}, .src = {0, 0, 10, 30}, .srcW = 10,
        .srcH = 30},
+      {.name = "reduce, left and top off the surface", .client = 24, .dst = {-7, -5, 30, 20}, .src = {0, 0, 64, 36}},
+      {.name = "reduce under a clip region", .client = 24, .dst = {0, 0, 21, 12}, .src = {0, 0, 64, 36},
+       .clip = {4, 3, 17, 10}},
+      {.name = "magnify, right edge beyond", .client = 24, .dst = {10, 10, 39, 39}, .src = {0, 0, 13, 13}},
+      {.name = "source beyond the bitmap", .client = 24, .dst = {0, 0, 30, 30}, .src = {-3, -2, 20, 15}},
+      {.name = "reduced source beyond the bitmap", .client = 24, .dst = {0, 0, 20, 20}, .src = {50, 20, 40, 40}},
   };
   // clang-format on
   for (const Blit& b : rows) {
@@ -263,6 +267,7 @@ TEST_F(Standin, StretchBltSamplesLikeTheReferenceEngine) {
     Source s = MakeSource(w, b.srcW, b.srcH);
     HDC dc = GetDC(w);
     SetStretchBltMode(dc, COLORONCOLOR);
+    Clip(dc, b.clip);
     EXPECT_TRUE(StretchBlt(dc, b.dst.left, b.dst.top, b.dst.right, b.dst.bottom, s.dc, b.src.left, b.src.top,
                            b.src.right, b.src.bottom, SRCCOPY))
         << b.name;
@@ -270,10 +275,13 @@ TEST_F(Standin, StretchBltSamplesLikeTheReferenceEngine) {
     const std::vector<POINT> ref =
         ReferenceStretch(b.dst.right, b.dst.bottom, b.src.left, b.src.top, b.src.right, b.src.bottom);
     std::vector<uint32_t> expected(static_cast<size_t>(b.client) * b.client, kPoison);
-    for (int y = 0; y < b.dst.bottom; ++y)
-      for (int x = 0; x < b.dst.right; ++x) {
-        const POINT p = ref[y * b.dst.right + x];
-        expected[y * b.client + x] = Encode(p.x, p.y);
+    for (int y = 0; y < b.client; ++y)
+      for (int x = 0; x < b.client; ++x) {
+        const int rx = x - b.dst.left, ry = y - b.dst.top;
+        if (rx < 0 || ry < 0 || rx >= b.dst.right || ry >= b.dst.bottom) continue;
+        if (b.clip.right && (x < b.clip.left || x >= b.clip.right || y < b.clip.top || y >= b.clip.bottom)) continue;
+        const POINT p = ref[ry * b.dst.right + rx];
+        if (p.x >= 0 && p.y >= 0 && p.x < b.srcW && p.y < b.srcH) expected[y * b.client + x] = XyColour(p.x, p.y);
       }
     EXPECT_EQ("", FirstDifference(w, expected)) << b.name;
   }
@@ -288,54 +296,8 @@ TEST_F(Standin, StretchBltMagnifiesIntoWholeBlocks) {
   ReleaseDC(w, dc);
   std::vector<uint32_t> expected(1600);
   for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 40; ++x) expected[y * 40 + x] = Encode(3 + (x + 2) / 3, 4 + (y + 2) / 3);
+    for (int x = 0; x < 40; ++x) expected[y * 40 + x] = XyColour(3 + (x + 2) / 3, 4 + (y + 2) / 3);
   EXPECT_EQ("", FirstDifference(w, expected));
-}
-
-TEST_F(Standin, StretchBltClipsWithoutMovingTheSamples) {
-  // Destination off the surface or clipped, source reaching past its bitmap:
-  // visible pixels are the ones the whole blit would give; pixels whose source
-  // lies outside the bitmap stay untouched, as in the reference engine.
-  struct Row {
-    const char* name;
-    RECT dst, src;
-    RECT clip = {};  // right == 0: none
-  };
-  const Row rows[] = {
-      {.name = "reduce, left and top off the surface", .dst = {-7, -5, 30, 20}, .src = {0, 0, 64, 36}},
-      {.name = "reduce under a clip region", .dst = {0, 0, 21, 12}, .src = {0, 0, 64, 36}, .clip = {4, 3, 17, 10}},
-      {.name = "magnify, right edge beyond", .dst = {10, 10, 39, 39}, .src = {0, 0, 13, 13}},
-      {.name = "source beyond the bitmap", .dst = {0, 0, 30, 30}, .src = {-3, -2, 20, 15}},
-      {.name = "reduced source beyond the bitmap", .dst = {0, 0, 20, 20}, .src = {50, 20, 40, 40}},
-  };
-  for (const Row& row : rows) {
-    standin::Reset();
-    HWND w = standin::CreateTestWindow(24, 24);
-    Source s = MakeSource(w, 64, 36);
-    HDC dc = GetDC(w);
-    SetStretchBltMode(dc, COLORONCOLOR);
-    if (row.clip.right) {
-      HRGN rgn = CreateRectRgn(row.clip.left, row.clip.top, row.clip.right, row.clip.bottom);
-      SelectClipRgn(dc, rgn);
-      DeleteObject(rgn);
-    }
-    StretchBlt(dc, row.dst.left, row.dst.top, row.dst.right, row.dst.bottom, s.dc, row.src.left, row.src.top,
-               row.src.right, row.src.bottom, SRCCOPY);
-    ReleaseDC(w, dc);
-    const std::vector<POINT> ref =
-        ReferenceStretch(row.dst.right, row.dst.bottom, row.src.left, row.src.top, row.src.right, row.src.bottom);
-    std::vector<uint32_t> expected(576, kPoison);
-    for (int y = 0; y < 24; ++y)
-      for (int x = 0; x < 24; ++x) {
-        const int rx = x - row.dst.left, ry = y - row.dst.top;
-        if (rx < 0 || ry < 0 || rx >= row.dst.right || ry >= row.dst.bottom) continue;
-        if (row.clip.right && (x < row.clip.left || x >= row.clip.right || y < row.clip.top || y >= row.clip.bottom))
-          continue;
-        const POINT p = ref[ry * row.dst.right + rx];
-        if (p.x >= 0 && p.y >= 0 && p.x < 64 && p.y < 36) expected[y * 24 + x] = Encode(p.x, p.y);
-      }
-    EXPECT_EQ("", FirstDifference(w, expected)) << row.name;
-  }
 }
 
 TEST_F(Standin, StretchBltEmptyOrDefaultModeCases) {
@@ -351,9 +313,9 @@ TEST_F(Standin, StretchBltEmptyOrDefaultModeCases) {
   // BLACKONWHITE ANDs the pixels a reduction merges.
   SetStretchBltMode(dc, BLACKONWHITE);
   StretchBlt(dc, 0, 0, 1, 1, s.dc, 0, 0, 2, 1, SRCCOPY);  // one-pixel destination takes one source column less
-  EXPECT_EQ(Encode(0, 0), standin::ClientPixel(w, 0, 0));
+  EXPECT_EQ(XyColour(0, 0), standin::ClientPixel(w, 0, 0));
   StretchBlt(dc, 0, 0, 2, 1, s.dc, 1, 0, 4, 1, SRCCOPY);
-  EXPECT_EQ(Encode(1, 0) & Encode(2, 0), standin::ClientPixel(w, 0, 0));
+  EXPECT_EQ(XyColour(1, 0) & XyColour(2, 0), standin::ClientPixel(w, 0, 0));
   ReleaseDC(w, dc);
 }
 
@@ -408,13 +370,9 @@ TEST_F(Standin, SetDIBitsToDeviceReadsPaddedRowsBottomUp) {
     // Only the rows handed over exist: any read outside them is a sanitizer error.
     std::vector<uint8_t> bits(static_cast<size_t>(stride) * row.lines);
     auto dibRow = [&](int memoryRow) { return row.dibH > 0 ? static_cast<int>(row.startScan) + memoryRow : memoryRow; };
+    // Each pixel: its column and its row counted from the DIB's first stored row.
     for (UINT m = 0; m < row.lines; ++m)
-      for (int x = 0; x < row.dibW; ++x) {
-        const uint32_t c =
-            Encode(x, dibRow(static_cast<int>(m)));  // (column, row counted from the DIB's first stored row)
-        uint8_t* p = &bits[m * stride + x * 3];
-        p[0] = c & 0xFF, p[1] = (c >> 8) & 0xFF, p[2] = (c >> 16) & 0xFF;
-      }
+      for (int x = 0; x < row.dibW; ++x) StoreBgr(&bits[m * stride + x * 3], XyColour(x, dibRow(static_cast<int>(m))));
     BITMAPINFO bmi{};
     bmi.bmiHeader = {40, row.dibW, row.dibH, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     row.header(bmi.bmiHeader);
@@ -439,7 +397,7 @@ TEST_F(Standin, SetDIBitsToDeviceReadsPaddedRowsBottomUp) {
         if (dibRowIndex < static_cast<int>(row.startScan) ||
             dibRowIndex >= static_cast<int>(row.startScan + row.lines) || dibRowIndex >= height)
           continue;
-        expected[y * 10 + x] = Encode(row.xSrc + i, dibRowIndex);
+        expected[y * 10 + x] = XyColour(row.xSrc + i, dibRowIndex);
       }
     EXPECT_EQ("", FirstDifference(w, expected)) << row.name;
   }
@@ -564,57 +522,65 @@ TEST_F(Standin, CompatibleBitmapsComeInTheSizesGdiMakes) {
   EXPECT_EQ(0, standin::GetBooks().bitmapsAlive + standin::GetBooks().stockDeletes);
 }
 
-TEST_F(Standin, BadHandlesFailWithoutCrashing) {
+// Handles Win32 refuses, beside live ones of other kinds: a window DC given
+// back, a memory DC deleted, a 4x4 window and a menu.
+struct BadHandles {
   HWND w = standin::CreateTestWindow(4, 4);
   HDC released = GetDC(w);
-  ReleaseDC(w, released);
   HMENU menu = CreateMenu();
   HDC dead = CreateCompatibleDC(nullptr);
-  DeleteDC(dead);
   RECT r{0, 0, 2, 2};
-  MENUITEMINFOA mi{};
-  mi.cbSize = sizeof mi;
-  mi.fMask = MIIM_STATE;
+  MENUITEMINFOA mi = {};
+  BadHandles() {
+    ReleaseDC(w, released);
+    DeleteDC(dead);
+    mi.cbSize = sizeof(MENUITEMINFOA);
+    mi.fMask = MIIM_STATE;
+  }
+};
+
+TEST_F(Standin, BadHandlesFailWithoutCrashing) {
+  BadHandles handles;
   struct Row {
     const char* name;
-    bool (*call)(HWND, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*);
+    bool (*call)(BadHandles&);  // true when the call failed
   };
   // clang-format off
   const Row rows[] = {
-      {"GetDC(null)", [](HWND, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*) { return GetDC(nullptr) == nullptr; }},
-      {"LineTo(released)", [](HWND, HDC rel, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !LineTo(rel, 3, 3); }},
-      {"FillRect(null)", [](HWND, HDC, HDC, HMENU, RECT* rc, MENUITEMINFOA*) { return !FillRect(nullptr, rc, nullptr); }},
-      {"SelectObject(dead DC)", [](HWND, HDC, HDC d, HMENU, RECT*, MENUITEMINFOA*) { return !SelectObject(d, GetStockObject(BLACK_PEN)); }},
-      {"DeleteDC(window DC)", [](HWND win, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*) {
-         HDC dc = GetDC(win);
+      {.name = "GetDC(null)", .call = [](BadHandles&) { return GetDC(nullptr) == nullptr; }},
+      {.name = "LineTo(released)", .call = [](BadHandles& h) { return !LineTo(h.released, 3, 3); }},
+      {.name = "FillRect(null)", .call = [](BadHandles& h) { return !FillRect(nullptr, &h.r, nullptr); }},
+      {.name = "SelectObject(dead DC)", .call = [](BadHandles& h) { return !SelectObject(h.dead, GetStockObject(BLACK_PEN)); }},
+      {.name = "DeleteDC(window DC)", .call = [](BadHandles& h) {
+         HDC dc = GetDC(h.w);
          bool failed = !DeleteDC(dc);
-         ReleaseDC(win, dc);
+         ReleaseDC(h.w, dc);
          return failed;
        }},
-      {"DeleteObject(menu)", [](HWND, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) { return !DeleteObject(m); }},
-      {"StretchBlt(menu as DC)", [](HWND, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) {
-         return !StretchBlt(reinterpret_cast<HDC>(m), 0, 0, 1, 1, reinterpret_cast<HDC>(m), 0, 0, 1, 1, SRCCOPY);
+      {.name = "DeleteObject(menu)", .call = [](BadHandles& h) { return !DeleteObject(h.menu); }},
+      {.name = "StretchBlt(menu as DC)", .call = [](BadHandles& h) {
+         return !StretchBlt(reinterpret_cast<HDC>(h.menu), 0, 0, 1, 1, reinterpret_cast<HDC>(h.menu), 0, 0, 1, 1, SRCCOPY);
        }},
-      {"SetDIBitsToDevice(dead)", [](HWND, HDC, HDC d, HMENU, RECT*, MENUITEMINFOA*) {
+      {.name = "SetDIBitsToDevice(dead)", .call = [](BadHandles& h) {
          BITMAPINFO bmi{};
-         return SetDIBitsToDevice(d, 0, 0, 1, 1, 0, 0, 0, 1, &bmi, &bmi, 0) == 0;
+         return SetDIBitsToDevice(h.dead, 0, 0, 1, 1, 0, 0, 0, 1, &bmi, &bmi, 0) == 0;
        }},
-      {"SelectClipRgn(menu as region)", [](HWND win, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) {
-         HDC dc = GetDC(win);
-         bool failed = SelectClipRgn(dc, reinterpret_cast<HRGN>(m)) == RGN_ERROR;
-         ReleaseDC(win, dc);
+      {.name = "SelectClipRgn(menu as region)", .call = [](BadHandles& h) {
+         HDC dc = GetDC(h.w);
+         bool failed = SelectClipRgn(dc, reinterpret_cast<HRGN>(h.menu)) == RGN_ERROR;
+         ReleaseDC(h.w, dc);
          return failed;
        }},
-      {"SetMenu(window as menu)", [](HWND win, HDC, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !SetMenu(win, reinterpret_cast<HMENU>(win)); }},
-      {"SetMenuItemInfoA(dead DC as menu)", [](HWND, HDC, HDC d, HMENU, RECT*, MENUITEMINFOA* m) { return !SetMenuItemInfoA(reinterpret_cast<HMENU>(d), 1, FALSE, m); }},
-      {"SetCapture(menu)", [](HWND, HDC, HDC, HMENU m, RECT*, MENUITEMINFOA*) { return SetCapture(reinterpret_cast<HWND>(m)) == nullptr; }},
-      {"GetClientRect(null)", [](HWND, HDC, HDC, HMENU, RECT* rc, MENUITEMINFOA*) { return !GetClientRect(nullptr, rc); }},
-      {"SetWindowTextA(DC)", [](HWND, HDC rel, HDC, HMENU, RECT*, MENUITEMINFOA*) { return !SetWindowTextA(reinterpret_cast<HWND>(rel), "x"); }},
+      {.name = "SetMenu(window as menu)", .call = [](BadHandles& h) { return !SetMenu(h.w, reinterpret_cast<HMENU>(h.w)); }},
+      {.name = "SetMenuItemInfoA(dead DC as menu)", .call = [](BadHandles& h) { return !SetMenuItemInfoA(reinterpret_cast<HMENU>(h.dead), 1, FALSE, &h.mi); }},
+      {.name = "SetCapture(menu)", .call = [](BadHandles& h) { return SetCapture(reinterpret_cast<HWND>(h.menu)) == nullptr; }},
+      {.name = "GetClientRect(null)", .call = [](BadHandles& h) { return !GetClientRect(nullptr, &h.r); }},
+      {.name = "SetWindowTextA(DC)", .call = [](BadHandles& h) { return !SetWindowTextA(reinterpret_cast<HWND>(h.released), "x"); }},
   };
   // clang-format on
   for (const Row& row : rows) {
     const int before = standin::GetBooks().badHandleCalls;
-    EXPECT_TRUE(row.call(w, released, dead, menu, &r, &mi)) << row.name << ": failed as Win32 does";
+    EXPECT_TRUE(row.call(handles)) << row.name << ": failed as Win32 does";
     EXPECT_EQ(before + 1, standin::GetBooks().badHandleCalls) << row.name << ": counted once";
   }
   EXPECT_EQ(0, standin::GetBooks().windowDcsOut);
@@ -703,19 +669,21 @@ TEST_F(Standin, CaptureChangesAreDeliveredBeforeTheCallReturns) {
   b = standin::CreateTestWindow(4, 4, proc);
   struct Step {
     const char* name;
-    HWND capture;  // null: ReleaseCapture
-    HWND returned;
-    std::vector<std::pair<HWND, LPARAM>> messages;
-    HWND owner;
+    HWND capture = nullptr;  // null: ReleaseCapture
+    HWND returned = nullptr;
+    std::vector<std::pair<HWND, LPARAM>> messages = {};
+    HWND owner = nullptr;
   };
   const LPARAM la = reinterpret_cast<LPARAM>(a), lb = reinterpret_cast<LPARAM>(b);
+  // clang-format off
   const Step steps[] = {
-      {"first capture", a, nullptr, {}, a},
-      {"again on the owner: it hears about itself", a, a, {{a, la}}, a},
-      {"to b, a grabs back inside its message", b, a, {{a, lb}, {b, la}}, a},
-      {"release", nullptr, nullptr, {{a, 0}}, nullptr},
-      {"release with no owner", nullptr, nullptr, {}, nullptr},
+      {.name = "first capture", .capture = a, .owner = a},
+      {.name = "again on the owner: it hears about itself", .capture = a, .returned = a, .messages = {{a, la}}, .owner = a},
+      {.name = "to b, a grabs back inside its message", .capture = b, .returned = a, .messages = {{a, lb}, {b, la}}, .owner = a},
+      {.name = "release", .messages = {{a, 0}}},
+      {.name = "release with no owner"},
   };
+  // clang-format on
   for (const Step& s : steps) {
     heard.clear();
     if (s.capture) EXPECT_EQ(s.returned, SetCapture(s.capture)) << s.name;

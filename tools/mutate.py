@@ -73,7 +73,7 @@ TOKEN = re.compile(
 # Words before a '<' that opens a template argument list, not a comparison.
 TEMPLATE_WORDS = {
     "static_cast", "reinterpret_cast", "const_cast", "numeric_limits", "array",
-    "integer_sequence", "template", "vector", "unique_ptr",
+    "integer_sequence", "template", "vector", "unique_ptr", "clamp",
 }
 
 SWAPS = {

@@ -44,7 +44,7 @@ bool Render(const ViewToRender& v, const std::string& dir) {
   fakehost::SetView(
       {.zoomLevel = v.level, .centreX = v.centreX, .centreY = v.centreY, .rulerOn = v.rulerOn, .gridMode = v.gridMode});
   const FramePoint anchor = {v.centreX, v.centreY};
-  standin::FillClient(host.window, standin::kPoison);
+  standin::FillClient(host.window, kPoison);
   PaintView(host.table, host.editHandle, v.anchored ? &anchor : nullptr);
 
   const int width = standin::ClientWidth(host.window);

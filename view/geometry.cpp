@@ -1,5 +1,6 @@
 #include "view/geometry.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "state/view_state.h"
@@ -12,18 +13,7 @@ namespace {
 // the remainder takes the dividend's sign, which is the rule the view follows.
 using Wide = int64_t;
 
-Wide Limit(Wide v, Wide limit) { return v < -limit ? -limit : (v > limit ? limit : v); }
-
-// Results go to GDI and into loops as int. With the centre limited, frame
-// sizes of 0..INT_MAX and a real client area they always fit; an absurd
-// client rectangle is saturated rather than wrapped.
-int ToInt(Wide v) {
-  if (v < INT32_MIN) return INT32_MIN;
-  if (v > INT32_MAX) return INT32_MAX;
-  return static_cast<int>(v);
-}
-
-int StoredCentre(Wide v) { return static_cast<int>(Limit(v, kCentreLimit)); }
+int StoredCentre(Wide v) { return static_cast<int>(std::clamp<Wide>(v, -kCentreLimit, kCentreLimit)); }
 
 // One axis of the view: destination start and size in window pixels, source
 // start and size in frame pixels.

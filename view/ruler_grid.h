@@ -33,12 +33,7 @@ inline int TickLength(int64_t frameIndex) { return frameIndex % kLongTickEvery =
 
 // Tick and grid positions: start + i x level, formed in 64 bits. For a view
 // that shows frame pixels they lie within a level of the client area.
-inline int LinePosition(int start, int64_t i, int level) {
-  const int64_t v = start + i * level;
-  if (v < INT32_MIN) return INT32_MIN;
-  if (v > INT32_MAX) return INT32_MAX;
-  return static_cast<int>(v);
-}
+inline int LinePosition(int start, int64_t i, int level) { return ToInt(start + i * level); }
 
 // Receives one line from (x0, y0) to (x1, y1), drawn as MoveToEx and LineTo
 // (which leaves the end point unpainted); context is the caller's own.

@@ -17,11 +17,7 @@ constexpr char kReduceFormat[] = TAVIMO_NAME " - 1/%d\x94\x7B %s";
 constexpr char kUnknownFormat[] = TAVIMO_NAME " - *\x94\x7B %s";
 }  // namespace
 
-int ClampZoomLevel(int level) {
-  if (level < kMinZoomLevel) return kMinZoomLevel;
-  if (level > kMaxZoomLevel) return kMaxZoomLevel;
-  return level;
-}
+int ClampZoomLevel(int level) { return std::clamp(level, kMinZoomLevel, kMaxZoomLevel); }
 
 int ZoomDenominator(int level) {
   // Level -1 is 1/2 and each two levels down halve it: 1/2, 1/4 ... 1/32;

@@ -17,7 +17,7 @@ namespace {
 
 void OnInit(const WindowMessage& m) {
   LoadSettings(m.table);
-  if (viewState.menuOn == 1) BuildMenuBar(m.window);
+  if (viewState.menuOn != 0) BuildMenuBar(m.window);
   SetTitle(m.window);
 }
 

@@ -1,5 +1,7 @@
 // The user steering the view: the main window's pointer, drags in our window,
 // zoom by wheel and clicks, the coordinate lock and the menu commands.
+#include <algorithm>
+
 #include "host/services.h"
 #include "state/view_state.h"
 #include "view/paint.h"
@@ -22,10 +24,8 @@ void Repaint(const WindowMessage& m) {
 }
 
 int AddPending(int pending, int delta) {
-  long long sum = static_cast<long long>(pending) + delta;
-  if (sum > kPendingLimit) return kPendingLimit;
-  if (sum < -kPendingLimit) return -kPendingLimit;
-  return static_cast<int>(sum);
+  return static_cast<int>(
+      std::clamp<long long>(static_cast<long long>(pending) + delta, -kPendingLimit, kPendingLimit));
 }
 
 // SetCursor(nullptr) would hide the pointer: without the arrows it stays as it is.
@@ -45,14 +45,14 @@ void Anchor(const WindowMessage& m, int x, int y) {
 // The menu's commands. Without a menu bar they change nothing.
 void ToggleWheelReverse(HMENU menu) {
   if (menu == nullptr) return;
-  viewState.wheelReversed = 1 - viewState.wheelReversed;
-  SetMenuCheck(menu, CmdWheelReverse, viewState.wheelReversed == 1);
+  viewState.wheelReversed = viewState.wheelReversed == 0 ? 1 : 0;
+  SetMenuCheck(menu, CmdWheelReverse, viewState.wheelReversed != 0);
 }
 
 void ToggleRuler(HMENU menu) {
   if (menu == nullptr) return;
-  viewState.rulerOn = 1 - viewState.rulerOn;
-  SetMenuCheck(menu, CmdRuler, viewState.rulerOn == 1);
+  viewState.rulerOn = viewState.rulerOn == 0 ? 1 : 0;
+  SetMenuCheck(menu, CmdRuler, viewState.rulerOn != 0);
 }
 
 void ChooseGrid(HMENU menu, UINT id) {
@@ -68,7 +68,7 @@ void ChooseGrid(HMENU menu, UINT id) {
 }  // namespace
 
 void OnMainMouseDown(const WindowMessage& m) {
-  if (viewState.coordLocked == 1) {
+  if (viewState.coordLocked != 0) {
     Stop();
     return;
   }
@@ -86,7 +86,7 @@ void OnMainMouseDown(const WindowMessage& m) {
 }
 
 void OnMainMouseMove(const WindowMessage& m) {
-  if (viewState.tracking == 0 || viewState.coordLocked == 1 || viewState.dragging == 1) {
+  if (viewState.tracking == 0 || viewState.coordLocked != 0 || viewState.dragging != 0) {
     Stop();
     return;
   }
@@ -99,7 +99,7 @@ void OnMainMouseMove(const WindowMessage& m) {
 void OnMainStop() { Stop(); }
 
 void OnDragStart(const WindowMessage& m) {
-  if (viewState.coordLocked == 1) return;
+  if (viewState.coordLocked != 0) return;
   viewState.dragging = 1;
   viewState.tracking = 0;
   viewState.lastMouseX = LowSigned(m.lParam);
@@ -110,7 +110,7 @@ void OnDragStart(const WindowMessage& m) {
 }
 
 void OnDragMove(const WindowMessage& m) {
-  if (viewState.coordLocked == 1 || viewState.dragging == 0) {
+  if (viewState.coordLocked != 0 || viewState.dragging == 0) {
     Stop();
     return;
   }
@@ -161,7 +161,7 @@ void OnWheel(const WindowMessage& m) {
 void OnLockToggle(const WindowMessage& m) {
   viewState.coordLocked = viewState.coordLocked == 0 ? 1 : 0;
   // A drag's capture stays until the left button comes up.
-  if (viewState.coordLocked == 1) Stop();
+  if (viewState.coordLocked != 0) Stop();
   SetTitle(m.window);
 }
 

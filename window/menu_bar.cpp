@@ -22,8 +22,8 @@ constexpr MenuEntry kPopup[] = {
 
 int IsChecked(UINT id) {
   switch (id) {
-    case CmdWheelReverse: return viewState.wheelReversed == 1;
-    case CmdRuler: return viewState.rulerOn == 1;
+    case CmdWheelReverse: return viewState.wheelReversed != 0;
+    case CmdRuler: return viewState.rulerOn != 0;
     case CmdGridNone: return viewState.gridMode == 0;
     case CmdGridBlack: return viewState.gridMode == 1;
     case CmdGridWhite: return viewState.gridMode == 2;

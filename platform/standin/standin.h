@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/test_colours.h"
 #include "platform/view_background.h"
 #include "win32.h"
 
@@ -42,8 +43,6 @@ HCURSOR CurrentCursor();
 HCURSOR SizeAllCursor();
 
 // ---- pixels ------------------------------------------------------------------
-constexpr uint32_t kPoison = 0xFF00FF;  // magenta: "never painted" differs from any drawn colour
-
 // Client-area pixels as 0xRRGGBB, row-major, top row first.
 int ClientWidth(HWND hwnd);
 int ClientHeight(HWND hwnd);

@@ -420,6 +420,12 @@ class Suite:
             self.pointer.up(1)
         return x, y
 
+    def follow(self, fx, fy):
+        """The pointer, button held in the main window, to frame pixel (fx, fy): the view centres there."""
+        self.pointer.move(*self.host.frame_point(fx, fy))
+        self.view.pick(fx, fy)
+        self.expect_view()
+
     def focus_plugin(self):
         """A click in the view (press and release in place: no pan) gives it the keys."""
         self.pointer.click(1, *self.client_centre(-7, 9))
@@ -456,20 +462,12 @@ def gestures(s):
     v.pick(100, 50)
     s.expect_view()
     s.step("main window: moving with the button held follows to column 0, row 0")
-    s.pointer.move(*s.host.frame_point(0, 0))
-    v.pick(0, 0)
-    s.expect_view()
+    s.follow(0, 0)
     s.step("main window: held off the frame, the view follows the point off it")
-    s.pointer.move(*s.host.frame_point(-3, -8))
-    v.pick(-3, -8)
-    s.expect_view()
-    s.pointer.move(*s.host.frame_point(650, 370))
-    v.pick(650, 370)
-    s.expect_view()
+    s.follow(-3, -8)
+    s.follow(650, 370)
     s.step("main window: after the release the view stops following")
-    s.pointer.move(*s.host.frame_point(300, 180))
-    v.pick(300, 180)
-    s.expect_view()
+    s.follow(300, 180)
     s.pointer.up(1)
     s.pointer.move(*s.host.frame_point(200, 100))
     s.pointer.move(*s.host.frame_point(210, 110))

@@ -13,12 +13,12 @@
 #include <cstring>
 #include <vector>
 #include "platform/platform.h"
+#include "platform/test_colours.h"
 #include "platform/view_background.h"
 #ifndef _WIN32
 #include "platform/standin/standin.h"
 #endif
 
-static uint32_t Encode(int x, int y) { return static_cast<uint32_t>(((x & 0xFFF) << 12) | (y & 0xFFF)); }
 #ifndef _WIN32
 static HWND win;  // the stand-in's screen: a window of its own
 #endif
@@ -56,16 +56,7 @@ static Surf Make(int w, int h, bool encode, uint32_t fill) {
   Surf s{CreateCompatibleDC(cdc), CreateCompatibleBitmap(cdc, w, h), w, h};
   DoneColourDc(cdc);
   SelectObject(s.dc, s.bmp);
-  std::vector<uint8_t> bits(static_cast<size_t>(w) * h * 4);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint32_t c = encode ? Encode(x, y) : fill;
-      uint8_t* p = &bits[(static_cast<size_t>(y) * w + x) * 4];
-      p[0] = c & 0xFF;
-      p[1] = (c >> 8) & 0xFF;
-      p[2] = (c >> 16) & 0xFF;
-      p[3] = 0;
-    }
+  const std::vector<uint8_t> bits = Dib32(w, h, [&](int x, int y) { return encode ? XyColour(x, y) : fill; });
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = 40;
   bmi.bmiHeader.biWidth = w;
@@ -130,7 +121,7 @@ int main() {
   // clang-format on
   for (const B& b : cases) {
     Surf src = Make(64, 40, true, 0);
-    Surf dst = Make(b.dw, b.dh, false, 0xFF00FF);
+    Surf dst = Make(b.dw, b.dh, false, kPoison);
     SetStretchBltMode(dst.dc, b.mode);
     if (b.clip[2]) {
       HRGN r = CreateRectRgn(b.clip[0], b.clip[1], b.clip[2], b.clip[3]);
@@ -145,7 +136,7 @@ int main() {
   }
   // FillRect, lines
   {
-    Surf d = Make(12, 12, false, 0xFF00FF);
+    Surf d = Make(12, 12, false, kPoison);
     RECT r1{5, 5, 2, 3};
     FillRect(d.dc, &r1, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     RECT r2{8, 0, 11, 2};
@@ -158,7 +149,7 @@ int main() {
                           {2, -7}, {5, 5}, {-5, 5}, {5, -5}, {-5, -5}, {6, 3},   {-6, -3}};
     int i = 0;
     for (POINT e : ends) {
-      Surf d = Make(17, 17, false, 0xFF00FF);
+      Surf d = Make(17, 17, false, kPoison);
       SelectObject(d.dc, GetStockObject(BLACK_PEN));
       MoveToEx(d.dc, 8, 8, nullptr);
       LineTo(d.dc, 8 + e.x, 8 + e.y);
@@ -167,7 +158,7 @@ int main() {
       Dump(name, d);
       Free(d);
     }
-    Surf d = Make(12, 12, false, 0xFF00FF);
+    Surf d = Make(12, 12, false, kPoison);
     SelectObject(d.dc, GetStockObject(WHITE_PEN));
     MoveToEx(d.dc, 9, 3, nullptr);
     LineTo(d.dc, 2, 3);
@@ -204,13 +195,7 @@ int main() {
     int stride = (t.dibW * 3 + 3) / 4 * 4;
     std::vector<uint8_t> bits(static_cast<size_t>(stride) * h + 64, 0xEE);
     for (unsigned m = 0; m < t.lines && m < static_cast<unsigned>(h); ++m)
-      for (int x = 0; x < t.dibW; ++x) {
-        uint32_t c = Encode(x, 100 + static_cast<int>(m));
-        uint8_t* p = &bits[m * stride + x * 3];
-        p[0] = c & 0xFF;
-        p[1] = (c >> 8) & 0xFF;
-        p[2] = (c >> 16) & 0xFF;
-      }
+      for (int x = 0; x < t.dibW; ++x) StoreBgr(&bits[m * stride + x * 3], XyColour(x, 100 + static_cast<int>(m)));
     BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = 40;
     bmi.bmiHeader.biWidth = t.dibW;
@@ -218,7 +203,7 @@ int main() {
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 24;
     bmi.bmiHeader.biCompression = BI_RGB;
-    Surf d = Make(10, 10, false, 0xFF00FF);
+    Surf d = Make(10, 10, false, kPoison);
     int ret =
         SetDIBitsToDevice(d.dc, t.dx, t.dy, t.w, t.h, t.xs, t.ys, t.start, t.lines, bits.data(), &bmi, DIB_RGB_COLORS);
     printf("ret=%d\n", ret);
@@ -270,10 +255,10 @@ int main() {
     std::vector<uint8_t> header(256, 0);  // room for the largest header size
     BITMAPINFOHEADER bih{t.size, t.w, t.h, t.planes, t.bits, t.compression, 0, 0, 0, 0, 0};
     memcpy(header.data(), &bih, sizeof bih);
-    Surf d = Make(6, 6, false, 0xFF00FF);
+    Surf d = Make(6, 6, false, kPoison);
     int ret = SetDIBitsToDevice(d.dc, 1, 1, t.cx, 4, 0, 0, 0, t.lines, refusalBits.data(),
                                 reinterpret_cast<const BITMAPINFO*>(header.data()), t.use);
-    printf("dib %s: ret=%d drew=%d\n", t.name, ret, Pixel(d.dc, d.bmp, 1, 4) != 0xFF00FF);
+    printf("dib %s: ret=%d drew=%d\n", t.name, ret, Pixel(d.dc, d.bmp, 1, 4) != kPoison);
     Free(d);
   }
   // Every size CreateCompatibleBitmap answers for: none, the stock 1x1 bitmap a
