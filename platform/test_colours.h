@@ -1,7 +1,6 @@
 // The colours the tests paint and compare with, defined once for the stand-in,
-// the GDI probe (built for the stand-in and for real GDI alike), the tests and
-// the tools. The frames a host shows encode their coordinates their own way
-// (refhost::CoordColour, refhost/frames.h).
+// the GDI probe (built for the stand-in and for real GDI alike), the reference
+// host's frames, the tests and the tools.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +14,16 @@ constexpr uint32_t kPoison = 0xFF00FF;
 // 0xRRGGBB of pixel (x, y) of a GDI source: 12 bits of x over 12 bits of y, so
 // every pixel up to 4096 square differs and a shifted or dropped pixel shows.
 constexpr uint32_t XyColour(int x, int y) { return static_cast<uint32_t>((x & 0xFFF) << 12 | (y & 0xFFF)); }
+
+// 0xRRGGBB of pixel (x, y) of a frame the host shows (refhost/scenario/frames.h):
+// red = x & 255, green = y & 255, blue = the high bits of both, so that every
+// pixel of a frame up to 4096 square differs and a shifted or dropped pixel shows.
+constexpr uint32_t CoordColour(int x, int y) {
+  const uint32_t r = static_cast<uint32_t>(x) & 0xFF;
+  const uint32_t g = static_cast<uint32_t>(y) & 0xFF;
+  const uint32_t b = ((static_cast<uint32_t>(x) >> 8 & 0xF) << 4) | (static_cast<uint32_t>(y) >> 8 & 0xF);
+  return r << 16 | g << 8 | b;
+}
 
 // Writes rgb as a DIB stores a pixel: blue, green, red.
 inline void StoreBgr(uint8_t* p, uint32_t rgb) {

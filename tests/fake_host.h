@@ -107,7 +107,7 @@ LRESULT Play(const Step& step);
 
 // The colour the test frames give pixel (x, y): the reference host's
 // coordinate frame (refhost/scenario/frames.h).
-inline uint32_t FrameColour(int x, int y) { return refhost::CoordColour(x, y); }
+inline uint32_t FrameColour(int x, int y) { return CoordColour(x, y); }
 // Makes the current frame width by height of FrameColour pixels.
 void SetFrame(int width, int height);
 // FNV-1a 64 over pixels (each 0xRRGGBB as four bytes, low first): a whole

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/host_api.h"
+#include "platform/test_colours.h"
 
 namespace refhost {
 
@@ -26,15 +27,7 @@ struct Frame {
 
 Frame MakeFrame(int width, int height);
 
-// The colour a coordinate frame gives pixel (x, y): red = x & 255,
-// green = y & 255, blue = the high bits of both, so that every pixel of a frame
-// up to 4096 square differs and a shifted or dropped pixel shows.
-constexpr uint32_t CoordColour(int x, int y) {
-  const uint32_t r = static_cast<uint32_t>(x) & 0xFF;
-  const uint32_t g = static_cast<uint32_t>(y) & 0xFF;
-  const uint32_t b = ((static_cast<uint32_t>(x) >> 8 & 0xF) << 4) | (static_cast<uint32_t>(y) >> 8 & 0xF);
-  return r << 16 | g << 8 | b;
-}
+// A frame whose pixel (x, y) is CoordColour(x, y) (platform/test_colours.h).
 Frame CoordFrame(int width, int height);
 
 // The test card: colour bars, 1-pixel and 2-pixel checkerboards, fine grey and

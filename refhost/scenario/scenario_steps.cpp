@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "platform/test_colours.h"
 #include "refhost/scenario/images.h"
 
 namespace refhost {
@@ -170,7 +171,7 @@ bool Resize(ScenarioRun& run) {
 }
 
 bool Poison(ScenarioRun& run) {
-  run.driver.FillClient(0xFF00FF);
+  run.driver.FillClient(kPoison);
   return true;
 }
 
