@@ -88,7 +88,7 @@ distclean: clean
 	@bash scripts/wine-run --stop
 	@bash scripts/wine-run --window --stop
 	prefix="$${TAVIMO_WINEPREFIX:-$${XDG_CACHE_HOME:-$$HOME/.cache}/tavimo/wineprefix}" && \
-	  rm -rf "$$prefix" "$$prefix.session" "$$prefix-window" "$$prefix-window.session"
+	  rm -rf "$$prefix" "$$prefix.session" "$$prefix"-window-*
 
 # A long fuzz run (FUZZ_SECONDS, default one hour) that adds what it finds to a
 # scratch corpus under build/fuzz; copy real findings into tests/fuzz/corpus.

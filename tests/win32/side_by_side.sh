@@ -33,7 +33,8 @@ waitfor . "$work/display" 10 || fail "no screen for the person's host"
 
 "$wine_run" --join
 person=person-$$
-DISPLAY=":$(cat "$work/display")" TAVIMO_WINE_RUN=$person "$wine_run" "${window[@]}" "$refhost" --ini "$work/person.ini" --report "$work/person.txt" \
+export PERSON_DISPLAY=":$(cat "$work/display")"
+DISPLAY=$PERSON_DISPLAY TAVIMO_WINE_RUN=$person "$wine_run" "${window[@]}" "$refhost" --ini "$work/person.ini" --report "$work/person.txt" \
   >"$work/person.log" 2>&1 &
 person_pid=$!
 waitfor '^report [0-9]* start' "$work/person.txt" "$starting" || fail "the person's host did not start: $(cat "$work/person.log")"
@@ -52,7 +53,7 @@ grep -q "^soak: $soak frames and $soak events .*: ok" <(tr -d '\r' <"$work/a.log
 grep '^soak: [0-9]* frames' <(tr -d '\r' <"$work/a.log")
 
 # The person's host, still there, ends the hard way: wine-run must not pass it.
-pids=$("$wine_run" "${window[@]}" --processes "$person")
+pids=$(DISPLAY=$PERSON_DISPLAY "$wine_run" "${window[@]}" --processes "$person")
 alive "$person_pid" && [ -n "$pids" ] || fail "the person's host is gone: $(cat "$work/person.log")"
 # shellcheck disable=SC2086
 kill -KILL $pids 2>/dev/null
@@ -63,8 +64,16 @@ grep -q '^wine-run: FAIL refhost.exe ended by signal 9' "$work/person.log" ||
 # nothing of these runs is left (a desktop one of them opened serves them all).
 left=$("$wine_run" --processes "soak-$$"; "$wine_run" --processes "$person")
 [ -z "$left" ] || fail "processes of these runs left running: $left"
-# The person's session ends with their window, within seconds.
-for _ in $(seq 60); do left=$("$wine_run" --window --processes) && [ -z "$left" ] && break; sleep 1; done
-[ -z "$left" ] || fail "the person's Wine session outlived their window: $left"
+# The person's session ends with their window, within seconds, its prefix too.
+if [ ${#window[@]} != 0 ]; then
+  theirs=$(DISPLAY=$PERSON_DISPLAY "$wine_run" --window --status | sed -n 's/^wine-run: .*Wine session of \(.*\) is up.*/\1/p')
+  for _ in $(seq 60); do
+    left=$(DISPLAY=$PERSON_DISPLAY "$wine_run" --window --processes)
+    [ -z "$left" ] && [ ! -e "$theirs" ] && break
+    sleep 1
+  done
+  [ -z "$left" ] || fail "the person's Wine session outlived their window: $left"
+  [ ! -e "$theirs" ] || fail "the person's Wine prefix outlived their window: $theirs"
+fi
 [ "$failed" = 1 ] || echo "ok: a $soak-step soak, a session's end and a hung run side by side, the person's host open throughout in a session of its own"
 exit "$failed"
